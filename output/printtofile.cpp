@@ -1,0 +1,4 @@
+#include "output/printtofile.h"
+
+void setFileDestination() {}
+void runDistillerStep() {}

@@ -1,0 +1,46 @@
+#include "postscript/metadata.h"
+
+#include "postscript/psprocs.h"
+#include "util/mystr.h"
+#include "util/platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+struct Entry {
+    const char* key;
+    const char* text;
+};
+
+void writeEntry(const char* key, const char* field)
+{
+    if (field[0] == '\0')
+        return;
+    std::size_t len = strnlen(field, 255);
+    std::u16string units = utf8ToUtf16(field, len);
+    if (units.empty())
+        return;
+    // At most 255 bytes give at most 255 code units: 1020 digits fit.
+    char digits[1024];
+    std::memset(digits, 0, sizeof digits);
+    std::size_t pos = 0;
+    for (char16_t u : units) {
+        if (pos + 4 >= sizeof digits)
+            break;
+        std::snprintf(digits + pos, sizeof digits - pos, "%04X", static_cast<unsigned>(u));
+        pos += 4;
+    }
+    psPrintf(PSEOL "/pdfmark where {pop [/%s <FEFF%s> /DOCINFO pdfmark} if", key, digits);
+}
+} // namespace
+
+void writeMetaData() { writeMetaData(&getSysRec()->metaData); }
+
+void writeMetaData(const MetaData* meta)
+{
+    const Entry entries[] = {{"Title", meta->title}, {"Author", meta->author}, {"Keywords", meta->keywords}};
+    for (const Entry& e : entries)
+        writeEntry(e.key, e.text);
+    psPrintf(PSEOL PSEOL);
+}

@@ -1,0 +1,10 @@
+// Document information (title, author, keywords) written as DOCINFO entries.
+#pragma once
+
+#include "job/folantrarec.h"
+
+// Writes the system record's metadata.
+void writeMetaData();
+// Writes the entries of one record through psPrintf: each non-empty field as
+// a UTF-16BE hex string, then the closing pair of line ends.
+void writeMetaData(const MetaData* meta);

@@ -1,0 +1,7 @@
+#include "settings/prefs.h"
+
+long prefInt(const char* key, long def)
+{
+    (void)key;
+    return def;
+}

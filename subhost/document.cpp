@@ -1,0 +1,328 @@
+#include "subhost/document.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+
+namespace subhost {
+
+using nlohmann::json;
+
+int Document::pageCount() const
+{
+    int n = 0;
+    for (const Spread& s : spreads)
+        n += s.pages;
+    return n;
+}
+
+bool Document::locatePage(int page, int* spread, int* position) const
+{
+    int first = 1;
+    for (std::size_t i = 0; i < spreads.size(); ++i) {
+        if (page >= first && page < first + spreads[i].pages) {
+            *spread = static_cast<int>(i);
+            *position = page - first;
+            return true;
+        }
+        first += spreads[i].pages;
+    }
+    return false;
+}
+
+int Document::firstPageOfSpread(int spread) const
+{
+    int first = 1;
+    for (int i = 0; i < spread && i < static_cast<int>(spreads.size()); ++i)
+        first += spreads[i].pages;
+    return first;
+}
+
+Box* Document::findBox(uint32_t id, int* spread)
+{
+    for (std::size_t i = 0; i < spreads.size(); ++i)
+        for (Box& b : spreads[i].boxes)
+            if (b.id == id) {
+                if (spread)
+                    *spread = static_cast<int>(i);
+                return &b;
+            }
+    return nullptr;
+}
+
+std::string fourccText(uint32_t code)
+{
+    std::string s(4, ' ');
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
+    return s;
+}
+
+uint32_t fourccValue(const std::string& text)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = (v << 8) | static_cast<unsigned char>(i < static_cast<int>(text.size()) ? text[i] : ' ');
+    return v;
+}
+
+namespace {
+
+// Reads fields with messages that say where the fault is.
+class Reader {
+public:
+    explicit Reader(std::string file) : mFile(std::move(file)) {}
+
+    [[noreturn]] void fail(const std::string& where, const std::string& what) const
+    {
+        throw DocumentError(mFile + ": " + where + ": " + what);
+    }
+
+    const json& need(const json& obj, const char* key, const std::string& where) const
+    {
+        if (!obj.is_object() || !obj.contains(key))
+            fail(where, std::string("missing \"") + key + "\"");
+        return obj.at(key);
+    }
+
+    double number(const json& v, const std::string& where, double min, double max) const
+    {
+        if (!v.is_number())
+            fail(where, "expected a number");
+        double d = v.get<double>();
+        if (!(d >= min && d <= max))
+            fail(where, "number out of range");
+        return d;
+    }
+
+    int integer(const json& v, const std::string& where, long min, long max) const
+    {
+        if (!v.is_number_integer())
+            fail(where, "expected an integer");
+        long long i = v.get<long long>();
+        if (i < min || i > max)
+            fail(where, "integer out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
+        return static_cast<int>(i);
+    }
+
+    bool boolean(const json& v, const std::string& where) const
+    {
+        if (!v.is_boolean())
+            fail(where, "expected true or false");
+        return v.get<bool>();
+    }
+
+    std::string text(const json& v, const std::string& where) const
+    {
+        if (!v.is_string())
+            fail(where, "expected a text");
+        return v.get<std::string>();
+    }
+
+private:
+    std::string mFile;
+};
+
+constexpr double kMaxPoints = 16000.0; // fits 16.16 fixed point with room to spare
+
+std::vector<uint8_t> decodeBase64(const std::string& in, const Reader& r, const std::string& where)
+{
+    auto value = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        if (c == '+') return 62;
+        if (c == '/') return 63;
+        return -1;
+    };
+    std::vector<uint8_t> out;
+    uint32_t acc = 0;
+    int bits = 0;
+    for (char c : in) {
+        if (c == '=' || c == '\n' || c == '\r' || c == ' ')
+            continue;
+        int v = value(c);
+        if (v < 0)
+            r.fail(where, "not base64");
+        acc = (acc << 6) | static_cast<uint32_t>(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<uint8_t>((acc >> bits) & 0xFF));
+        }
+    }
+    return out;
+}
+
+Box readBox(const json& j, const Reader& r, const std::string& where, double spreadWidth, double height)
+{
+    Box b;
+    const json& bounds = r.need(j, "bounds", where);
+    if (!bounds.is_array() || bounds.size() != 4)
+        r.fail(where + ".bounds", "expected [top, left, bottom, right]");
+    b.top = r.number(bounds[0], where + ".bounds[0]", -kMaxPoints, kMaxPoints);
+    b.left = r.number(bounds[1], where + ".bounds[1]", -kMaxPoints, kMaxPoints);
+    b.bottom = r.number(bounds[2], where + ".bounds[2]", -kMaxPoints, kMaxPoints);
+    b.right = r.number(bounds[3], where + ".bounds[3]", -kMaxPoints, kMaxPoints);
+    if (b.bottom <= b.top || b.right <= b.left)
+        r.fail(where + ".bounds", "bottom must be below top and right beyond left");
+    if (j.contains("fill")) {
+        const json& f = j.at("fill");
+        std::vector<double> c;
+        if (f.is_number())
+            c.push_back(r.number(f, where + ".fill", 0, 1));
+        else if (f.is_array() && f.size() == 3)
+            for (std::size_t i = 0; i < 3; ++i)
+                c.push_back(r.number(f[i], where + ".fill[" + std::to_string(i) + "]", 0, 1));
+        else
+            r.fail(where + ".fill", "expected a gray level or [r, g, b] from 0 to 1");
+        b.fill = c;
+    }
+    if (j.contains("stroke"))
+        b.stroke = r.number(j.at("stroke"), where + ".stroke", 0, 100);
+    if (j.contains("text"))
+        b.text = r.text(j.at("text"), where + ".text");
+    if (j.contains("fontSize"))
+        b.fontSize = r.number(j.at("fontSize"), where + ".fontSize", 1, 1000);
+    (void)spreadWidth;
+    (void)height;
+    return b;
+}
+
+PrintSettings readPrint(const json& j, const Reader& r, int pages)
+{
+    PrintSettings p;
+    const std::string where = "print";
+    if (!j.is_object())
+        r.fail(where, "expected an object");
+    if (j.contains("blankPages"))
+        p.blankPages = r.boolean(j.at("blankPages"), where + ".blankPages");
+    if (j.contains("wholeSpreads"))
+        p.wholeSpreads = r.boolean(j.at("wholeSpreads"), where + ".wholeSpreads");
+    if (j.contains("bleed")) {
+        const json& b = j.at("bleed");
+        const std::string bw = where + ".bleed";
+        if (!b.is_object())
+            r.fail(bw, "expected an object");
+        if (b.contains("bits")) {
+            p.bleedBits = static_cast<uint32_t>(r.integer(b.at("bits"), bw + ".bits", 0, 0x600));
+            if (p.bleedBits & ~0x600u)
+                r.fail(bw + ".bits", "only the bits 0x200 and 0x400 belong to the bleed");
+        }
+        if (b.contains("amount"))
+            p.bleedAmount = r.number(b.at("amount"), bw + ".amount", 0, 1000);
+        if (b.contains("offset"))
+            p.bleedOffset = r.number(b.at("offset"), bw + ".offset", 0, 1000);
+    }
+    if (j.contains("output"))
+        p.output = r.integer(j.at("output"), where + ".output", -2147483647L, 2147483647L);
+    if (j.contains("jobKind"))
+        p.jobKind = r.integer(j.at("jobKind"), where + ".jobKind", 0, 1000);
+    if (j.contains("ranges")) {
+        const json& rs = j.at("ranges");
+        if (rs.is_null()) {
+            p.ranges.reset();
+        } else {
+            if (!rs.is_array() || rs.empty())
+                r.fail(where + ".ranges", "expected a list of [first, last] pairs");
+            std::vector<PageRange> list;
+            for (std::size_t i = 0; i < rs.size(); ++i) {
+                const std::string rw = where + ".ranges[" + std::to_string(i) + "]";
+                if (!rs[i].is_array() || rs[i].size() != 2)
+                    r.fail(rw, "expected [first, last]");
+                PageRange pr{r.integer(rs[i][0], rw, 1, pages), r.integer(rs[i][1], rw, 1, pages)};
+                if (pr.last < pr.first)
+                    r.fail(rw, "last page before first");
+                list.push_back(pr);
+            }
+            p.ranges = list;
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+Document parseDocument(const std::string& text, const std::string& fileName)
+{
+    Reader r(fileName);
+    json j;
+    try {
+        j = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw DocumentError(fileName + ": not valid JSON: " + e.what());
+    }
+    if (!j.is_object())
+        r.fail("document", "expected an object");
+    Document d;
+    d.name = r.text(r.need(j, "name", "document"), "name");
+    if (d.name.empty() || d.name.size() > 255)
+        r.fail("name", "expected 1 to 255 bytes");
+    if (j.contains("path") && !j.at("path").is_null()) {
+        d.path = r.text(j.at("path"), "path");
+        if (d.path->empty() || d.path->size() > 511)
+            r.fail("path", "expected 1 to 511 bytes");
+    }
+    const json& size = r.need(j, "pageSize", "document");
+    d.pageWidth = r.number(r.need(size, "width", "pageSize"), "pageSize.width", 1, 4000);
+    d.pageHeight = r.number(r.need(size, "height", "pageSize"), "pageSize.height", 1, 4000);
+    const json& spreads = r.need(j, "spreads", "document");
+    if (!spreads.is_array() || spreads.empty())
+        r.fail("spreads", "expected a non-empty list");
+    for (std::size_t i = 0; i < spreads.size(); ++i) {
+        const std::string where = "spreads[" + std::to_string(i) + "]";
+        Spread s;
+        s.pages = r.integer(r.need(spreads[i], "pages", where), where + ".pages", 1, 3);
+        if (spreads[i].contains("boxes")) {
+            const json& boxes = spreads[i].at("boxes");
+            if (!boxes.is_array())
+                r.fail(where + ".boxes", "expected a list");
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
+                Box b = readBox(boxes[k], r, where + ".boxes[" + std::to_string(k) + "]", s.pages * d.pageWidth,
+                                d.pageHeight);
+                b.id = d.nextBoxId++;
+                s.boxes.push_back(b);
+            }
+        }
+        d.spreads.push_back(std::move(s));
+    }
+    if (d.pageCount() > 2000 * 3)
+        r.fail("spreads", "too many pages");
+    if (j.contains("xtensionData")) {
+        const json& xd = j.at("xtensionData");
+        if (!xd.is_object())
+            r.fail("xtensionData", "expected an object keyed by four-character codes");
+        for (auto it = xd.begin(); it != xd.end(); ++it) {
+            const std::string where = "xtensionData." + it.key();
+            if (it.key().size() != 4)
+                r.fail(where, "the key must be a four-character code");
+            std::vector<uint8_t> bytes;
+            if (it.value().is_object() && it.value().contains("text")) {
+                std::string t = r.text(it.value().at("text"), where + ".text");
+                bytes.assign(t.begin(), t.end());
+                bytes.push_back(0);
+            } else if (it.value().is_object() && it.value().contains("base64")) {
+                bytes = decodeBase64(r.text(it.value().at("base64"), where + ".base64"), r, where + ".base64");
+            } else {
+                r.fail(where, "expected {\"text\": ...} or {\"base64\": ...}");
+            }
+            d.xtData[fourccValue(it.key())] = bytes;
+        }
+    }
+    if (j.contains("print"))
+        d.print = readPrint(j.at("print"), r, d.pageCount());
+    return d;
+}
+
+Document loadDocument(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw DocumentError(file + ": cannot be opened");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return parseDocument(ss.str(), file);
+}
+
+} // namespace subhost

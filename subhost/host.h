@@ -1,0 +1,142 @@
+// The substitute host: loads the plug-in through its one export, answers the
+// handshake, offers every host operation the plug-in calls, keeps the
+// registered callbacks and records every registration and call.
+#pragma once
+
+#include "subhost/document.h"
+#include "subhost/loader.h"
+#include "xthost.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace subhost {
+
+enum class ModuleState { Absent, Unbindable, Present };
+
+struct ModuleConfig {
+    ModuleState state = ModuleState::Absent;
+    bool stayOut = false; // PDF module: answer 1 (keep the plug-in out of the job)
+    double bleed = 0;     // Bleed module: the document's bleed in points
+};
+
+struct HostOptions {
+    bool refuseHandshake = false; // the compatibility check answers 0
+    int16_t language = 2;         // host language code (2 = English, 3 = German)
+    ModuleConfig pdf;
+    ModuleConfig bleed;
+    uint32_t hostVersion = 0x0A000000;
+};
+
+struct Registration {
+    int32_t code;
+    xtcallback handler;
+    int32_t flags;
+    int32_t priority;
+};
+
+// One recorded event: a registration, a call of the plug-in or a host call
+// the plug-in made that changes something.
+struct Event {
+    std::string what; // "handshake", "start", "register", "call", "box-create", "box-delete", ...
+    int32_t code = 0;
+    int32_t value = 0;
+    int32_t result = 0;
+};
+
+struct MessageBoxRecord {
+    std::string title, primary, secondary;
+    int32_t buttons = 1;
+    int32_t answer = 1;
+};
+
+class Host {
+public:
+    explicit Host(HostOptions options = {});
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Loads the plug-in file, runs the handshake and the start-up functions.
+    // False with a message in error() when the file cannot be loaded or has
+    // no entry; a refused handshake is a successful load with activateResult().
+    bool load(const std::string& pluginPath);
+    const std::string& error() const { return mError; }
+    int32_t activateResult() const { return mActivateResult; }
+    int32_t setupResult() const { return mSetupResult; }
+    bool setupCalled() const { return mSetupCalled; }
+    int32_t announced() const { return mAnnounced; }
+    const std::vector<int32_t>& handedOutCodes() const { return mHandedOutCodes; }
+
+    const std::vector<Registration>& registrations() const { return mRegistrations; }
+    std::vector<Event>& events() { return mEvents; }
+    std::vector<Event> eventsOf(const std::string& what) const;
+
+    // Calls every handler of `code` in priority order; returns the last result.
+    int32_t call(int32_t code, xtcbheader* rec);
+    void sendLanguage(int16_t code);
+    // The about callback; with a record, *handled receives its byte.
+    void sendAbout(bool withRecord, uint8_t* handled = nullptr);
+    void sendQuit();
+
+    // Documents: the host holds them; the last opened is current.
+    int32_t openDocument(Document doc);
+    Document* document(int32_t ref);
+    Document* currentDocument();
+    int32_t currentRef() const { return mCurrent; }
+
+    // Message boxes shown through the headless window system.
+    std::vector<MessageBoxRecord>& messages() { return mMessages; }
+    void queueMessageAnswer(int32_t answer) { mMessageAnswers.push_back(answer); }
+
+    // The print job's stream (only while a job runs).
+    std::string* stream() { return mStream; }
+    void setStream(std::string* s) { mStream = s; }
+    bool printing() const { return mStream != nullptr; }
+    // Host blocks handed to the plug-in that it has not released yet.
+    int outstandingBlocks() const { return mOutstanding; }
+
+    const HostOptions& options() const { return mOptions; }
+
+    // ---- used by the C entries ----
+    struct Groups;
+    Groups& groups() { return *mGroups; }
+    void record(const std::string& what, int32_t code = 0, int32_t value = 0, int32_t result = 0);
+    int32_t registerCallback(int32_t code, xtcallback handler, int32_t flags, int32_t priority);
+    int32_t newCallbackCode();
+    int32_t answerMessageBox(const char* title, const char* primary, const char* secondary, int32_t buttons);
+    void* allocBlock(std::size_t bytes);
+    void freeBlock(void* block);
+    std::vector<xtpageranges*> rangeBlocks; // held while a job runs
+    bool blockIsOurs(void* block) const;
+
+private:
+    HostOptions mOptions;
+    std::unique_ptr<PluginModule> mModule;
+    std::unique_ptr<Groups> mGroups;
+    xtsetuprec mSetup{};
+    std::vector<xtstartproc> mStartProcs;
+    std::vector<Registration> mRegistrations;
+    std::vector<Event> mEvents;
+    std::vector<int32_t> mHandedOutCodes;
+    std::vector<std::unique_ptr<Document>> mDocuments;
+    std::vector<MessageBoxRecord> mMessages;
+    std::deque<int32_t> mMessageAnswers;
+    std::vector<void*> mBlocks;
+    std::string* mStream = nullptr;
+    std::string mError;
+    int32_t mCurrent = -1;
+    int32_t mActivateResult = 0;
+    int32_t mSetupResult = 0;
+    int32_t mAnnounced = 0;
+    int32_t mNextCode = 0x4000;
+    int mOutstanding = 0;
+    bool mSetupCalled = false;
+    uint32_t mVersionWord = 0;
+
+    friend struct ActivateGlue;
+};
+
+} // namespace subhost

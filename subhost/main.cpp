@@ -1,0 +1,208 @@
+// folantra-host: the substitute host on the command line.
+#include "subhost/host.h"
+#include "subhost/printjob.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+namespace fs = std::filesystem;
+using namespace subhost;
+
+namespace {
+
+std::string defaultPluginPath(const char* argv0)
+{
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        exe = fs::absolute(argv0);
+    return (exe.parent_path() / "XTensions" / "Folantra.xnt").string();
+}
+
+bool parseModule(const std::string& text, ModuleConfig& m, bool pdf, std::string& error)
+{
+    if (text == "absent") {
+        m.state = ModuleState::Absent;
+    } else if (text == "unbindable") {
+        m.state = ModuleState::Unbindable;
+    } else if (pdf && (text == "present" || text == "stay-out")) {
+        m.state = ModuleState::Present;
+        m.stayOut = text == "stay-out";
+    } else if (!pdf) {
+        try {
+            std::size_t used = 0;
+            m.bleed = std::stod(text, &used);
+            if (used != text.size() || m.bleed < 0 || m.bleed > 1000)
+                throw std::invalid_argument(text);
+            m.state = ModuleState::Present;
+        } catch (const std::exception&) {
+            error = "--bleed-module: expected absent, unbindable or a bleed in points (0 to 1000), not " + text;
+            return false;
+        }
+    } else {
+        error = "--pdf-module: expected absent, unbindable, present or stay-out, not " + text;
+        return false;
+    }
+    return true;
+}
+
+std::string hex(int32_t v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
+    return buf;
+}
+
+void printMessages(Host& host, std::size_t from)
+{
+    for (std::size_t i = from; i < host.messages().size(); ++i) {
+        const MessageBoxRecord& m = host.messages()[i];
+        std::cout << "message box [" << m.title << "]: " << m.primary;
+        if (!m.secondary.empty())
+            std::cout << " / " << m.secondary;
+        std::cout << "  -> " << (m.answer == 1 ? "OK" : "closed") << "\n";
+    }
+}
+
+// Loads the plug-in; false (with a message) when it cannot be used.
+bool startPlugin(Host& host, const std::string& path, bool verbose)
+{
+    if (!host.load(path)) {
+        std::cerr << "folantra-host: " << host.error() << "\n";
+        return false;
+    }
+    if (verbose) {
+        std::cout << "plug-in:    " << path << "\n";
+        std::cout << "handshake:  " << (host.activateResult() == 0 ? "accepted" : "refused " + hex(host.activateResult()))
+                  << "\n";
+    }
+    if (host.activateResult() != 0) {
+        if (!verbose)
+            std::cerr << "folantra-host: the plug-in refused the host (" << hex(host.activateResult()) << ")\n";
+        return false;
+    }
+    if (verbose) {
+        std::cout << "setup:      " << (host.setupResult() == 0 ? "done" : "failed " + hex(host.setupResult())) << "\n";
+        std::cout << "registered callbacks (code, priority, flags):\n";
+        for (const Registration& r : host.registrations())
+            std::cout << "  " << r.code << "\t" << r.priority << "\t" << r.flags << "\n";
+    }
+    return host.setupResult() == 0;
+}
+
+void describeDocument(const Document& d)
+{
+    std::cout << "document:   " << d.name << (d.path ? " (" + *d.path + ")" : " (never saved)") << "\n";
+    std::cout << "page size:  " << d.pageWidth << " x " << d.pageHeight << " pt, " << d.pageCount() << " pages in "
+              << d.spreads.size() << " spreads\n";
+    int page = 1;
+    for (std::size_t i = 0; i < d.spreads.size(); ++i) {
+        const Spread& s = d.spreads[i];
+        std::cout << "  spread " << i + 1 << ": pages " << page;
+        if (s.pages > 1)
+            std::cout << "-" << page + s.pages - 1;
+        std::cout << ", " << s.boxes.size() << " boxes\n";
+        page += s.pages;
+    }
+    for (const auto& [code, bytes] : d.xtData)
+        std::cout << "  XTension data '" << fourccText(code) << "': " << bytes.size() << " bytes\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"folantra-host: a substitute page-layout host that loads the Folantra plug-in, holds documents and "
+                 "prints them through the plug-in's callbacks into PostScript."};
+    app.require_subcommand(1);
+    HostOptions options;
+    std::string pluginPath = defaultPluginPath(argv[0]);
+    std::string pdfModule = "absent", bleedModule = "absent";
+    int language = 2;
+    app.add_option("--plugin", pluginPath, "The plug-in file to load (default: XTensions/Folantra.xnt beside this program)");
+    app.add_option("--language", language, "The host's language code at start-up (2 English, 3 German, 19 Swiss German)")
+        ->check(CLI::Range(0, 32767));
+    app.add_flag("--refuse-handshake", options.refuseHandshake, "Answer the plug-in's compatibility check with 0");
+    app.add_option("--pdf-module", pdfModule, "The PDF module: absent, unbindable, present or stay-out (present and "
+                                              "asking the plug-in to keep out of every job)");
+    app.add_option("--bleed-module", bleedModule, "The Bleed module: absent, unbindable or the bleed it reports in points");
+
+    std::string docFile, outFile;
+    auto* info = app.add_subcommand("info", "Load the plug-in and show the handshake, its registrations and a document's "
+                                            "pages and spreads");
+    info->add_option("document", docFile, "A document file (JSON, see docs/document-format.md)")->check(CLI::ExistingFile);
+
+    auto* print = app.add_subcommand("print", "Print a document through the plug-in into a PostScript file");
+    print->add_option("document", docFile, "The document file (JSON)")->required()->check(CLI::ExistingFile);
+    print->add_option("-o,--output", outFile, "The PostScript file to write")->required();
+
+    bool noRecord = false;
+    auto* about = app.add_subcommand("about", "Call the plug-in's about callback");
+    about->add_flag("--no-record", noRecord, "Call it without an about record");
+
+    int newLanguage = 3;
+    auto* lang = app.add_subcommand("language", "Tell the plug-in that the host's language changed");
+    lang->add_option("code", newLanguage, "The new language code")->required()->check(CLI::Range(0, 32767));
+
+    CLI11_PARSE(app, argc, argv);
+
+    std::string error;
+    if (!parseModule(pdfModule, options.pdf, true, error) || !parseModule(bleedModule, options.bleed, false, error)) {
+        std::cerr << "folantra-host: " << error << "\n";
+        return 2;
+    }
+    options.language = static_cast<int16_t>(language);
+
+    // Read the document before anything else, so a bad file changes nothing.
+    Document doc;
+    if (!docFile.empty()) {
+        try {
+            doc = loadDocument(docFile);
+        } catch (const DocumentError& e) {
+            std::cerr << "folantra-host: " << e.what() << "\n";
+            return 1;
+        }
+    }
+
+    Host host(options);
+    bool verbose = info->parsed() || about->parsed() || lang->parsed();
+    if (!startPlugin(host, pluginPath, verbose))
+        return 1;
+    printMessages(host, 0);
+    std::size_t seen = host.messages().size();
+
+    if (info->parsed()) {
+        if (!docFile.empty())
+            describeDocument(doc);
+        return 0;
+    }
+    if (about->parsed()) {
+        uint8_t handled = 0;
+        host.sendAbout(!noRecord, &handled);
+        printMessages(host, seen);
+        if (!noRecord)
+            std::cout << "about record byte: " << int(handled) << "\n";
+        return 0;
+    }
+    if (lang->parsed()) {
+        host.sendLanguage(static_cast<int16_t>(newLanguage));
+        std::cout << "language " << newLanguage << " sent\n";
+        return 0;
+    }
+    // print
+    host.openDocument(doc);
+    std::string ps;
+    try {
+        PrintReport report = printDocument(host, ps);
+        printMessages(host, seen);
+        writeFileAtomically(outFile, ps);
+        std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "folantra-host: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,22 @@
+// Shared helpers of the end-to-end tests: the real plug-in binary in the
+// substitute host.
+#pragma once
+
+#include "subhost/host.h"
+#include "subhost/printjob.h"
+
+#include <memory>
+#include <string>
+
+namespace e2e {
+
+// A host with the plug-in loaded from the build's XTensions folder.
+std::unique_ptr<subhost::Host> loadedHost(subhost::HostOptions options = {});
+// A document of `pages` single-page spreads of A4, never saved.
+subhost::Document simpleDocument(int pages = 1);
+// A fresh empty folder for one test, removed with the test binary's temp dir.
+std::string tempFolder(const std::string& name);
+// Runs a shell command; returns its standard output (throws on failure).
+std::string run(const std::string& command);
+
+} // namespace e2e

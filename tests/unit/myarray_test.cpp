@@ -1,0 +1,40 @@
+#include "util/myarray.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+TEST(MyArray, GrowsByHundredKeepingElements)
+{
+    MyArray empty(0, 4);
+    uint32_t v = 7;
+    empty.addElem(&v);
+    EXPECT_EQ(empty.capacity(), 100);
+    EXPECT_EQ(empty.count(), 1);
+
+    MyArray a(100, 4);
+    for (uint32_t i = 0; i < 101; ++i)
+        a.addElem(&i);
+    EXPECT_EQ(a.capacity(), 200);
+    ASSERT_EQ(a.count(), 101);
+    for (int32_t i = 0; i < 101; ++i)
+        EXPECT_EQ(*static_cast<uint32_t*>(a.getElem(i)), static_cast<uint32_t>(i));
+}
+
+TEST(MyArray, DuplicatesAndLookups)
+{
+    MyArray a(2, 8);
+    uint64_t x = 0x1122334455667788ull, y = 42;
+    a.addElem(&x);
+    a.addElem(&x);
+    EXPECT_EQ(a.count(), 1);
+    a.addElem(&y);
+    EXPECT_EQ(a.getPos(&y), 1);
+    uint64_t z = 9;
+    EXPECT_EQ(a.getPos(&z), -1);
+    EXPECT_EQ(a.getElem(a.count()), nullptr);
+    EXPECT_EQ(a.getElem(-1), nullptr);
+    a.setAllowDuplicates(true);
+    a.addElem(&x);
+    EXPECT_EQ(a.count(), 3);
+}

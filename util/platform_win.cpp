@@ -1,0 +1,25 @@
+#include "util/platform.h"
+
+#include <windows.h>
+
+namespace plat {
+
+bool modulePath(char* out, std::size_t cap)
+{
+    HMODULE self = nullptr;
+    if (cap == 0 || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                        reinterpret_cast<LPCWSTR>(&modulePath), &self))
+        return false;
+    wchar_t wide[1024];
+    DWORD n = GetModuleFileNameW(self, wide, 1024);
+    if (n == 0 || n >= 1024)
+        return false;
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0 || static_cast<std::size_t>(bytes) + 1 > cap)
+        return false;
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n), out, bytes, nullptr, nullptr);
+    out[bytes] = '\0';
+    return true;
+}
+
+} // namespace plat
