@@ -20,6 +20,11 @@ int32_t gBleedBaseCBCode = 0, gBleedBaseFuncGrpId = 0;
 namespace {
 constexpr int32_t kAnnounce = 200;
 
+// When the host unloads the plug-in, the string table goes with it.
+struct UnloadCleanup {
+    ~UnloadCleanup() { cleanupMyStrings(); }
+} sUnloadCleanup;
+
 // Looks up an optional module: its callback code, its group id, its group.
 bool bindModule(uint32_t module, int32_t* code, int32_t* groupId, const xtgroup** group)
 {

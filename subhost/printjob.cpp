@@ -112,7 +112,6 @@ PrintReport printDocument(Host& host, std::string& out)
         maxW = std::max(maxW, s.pages * doc->pageWidth);
     out += "%!PS-Adobe-3.0\n";
     out += "%%Creator: folantra-host\n";
-    out += "%%Title: " + doc->name + "\n";
     out += "%%Pages: " + std::to_string(sheets.size()) + "\n";
     out += "%%BoundingBox: 0 0 " + std::to_string(static_cast<long>(std::ceil(maxW + 2 * bleed))) + " " +
            std::to_string(static_cast<long>(std::ceil(doc->pageHeight + 2 * bleed))) + "\n";
