@@ -1,0 +1,249 @@
+#include "util/files.h"
+#include "util/platform.h"
+
+#include "unit/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <utime.h>
+#endif
+
+using testing_util::EnvVar;
+using testing_util::ScratchDir;
+using testing_util::exists;
+using testing_util::readFile;
+using testing_util::writeFile;
+
+namespace {
+
+std::string sep(const std::string& a, const std::string& b)
+{
+    return a + plat::kPathSep + b;
+}
+
+} // namespace
+
+TEST(PathStrings, AddPathComponent)
+{
+    char path[512] = "";
+    ASSERT_TRUE(addPathComponent(path, "name"));
+    EXPECT_STREQ(path, "name");
+    ASSERT_TRUE(addPathComponent(path, "sub"));
+    EXPECT_EQ(std::string(path), sep("name", "sub"));
+
+    std::string trailing = sep("dir", "");
+    std::strcpy(path, trailing.c_str());
+    ASSERT_TRUE(addPathComponent(path, "f"));
+    EXPECT_EQ(std::string(path), trailing + plat::kPathSep + "f"); // a second separator, as asked
+
+    std::string full(500, 'a');
+    std::strcpy(path, full.c_str());
+    EXPECT_FALSE(addPathComponent(path, "0123456789abcdef"));
+    EXPECT_EQ(std::string(path), full);
+    char small[8] = "ab";
+    EXPECT_FALSE(addPathComponent(small, "cdefg", sizeof small));
+    EXPECT_TRUE(addPathComponent(small, "cdef", sizeof small));
+}
+
+TEST(PathStrings, ReplaceExtensionOnlyInTheFileName)
+{
+    char path[512];
+    std::strcpy(path, sep("x", "report.final").c_str());
+    ASSERT_TRUE(replaceExtension(path, ".ps"));
+    EXPECT_EQ(std::string(path), sep("x", "report.ps"));
+    std::strcpy(path, sep("x", "report").c_str());
+    ASSERT_TRUE(replaceExtension(path, ".ps"));
+    EXPECT_EQ(std::string(path), sep("x", "report.ps"));
+    std::strcpy(path, sep("x.d", "report").c_str());
+    ASSERT_TRUE(replaceExtension(path, ".ini"));
+    EXPECT_EQ(std::string(path), sep("x.d", "report.ini"));
+    std::strcpy(path, "a.b.c");
+    ASSERT_TRUE(replaceExtension(path, ".ps"));
+    EXPECT_STREQ(path, "a.b.ps");
+
+    std::string full(509, 'n');
+    std::strcpy(path, full.c_str());
+    EXPECT_FALSE(replaceExtension(path, ".ini"));
+    EXPECT_EQ(std::string(path), full);
+}
+
+TEST(PathStrings, FileNameAndFolder)
+{
+    char out[512];
+    getFileName("plain.txt", out, true);
+    EXPECT_STREQ(out, "plain.txt");
+    getFileName(sep(sep("a.d", "b"), "doc.qxp").c_str(), out, false);
+    EXPECT_STREQ(out, "doc");
+    getFileName(sep("a", "doc.v2.qxp").c_str(), out, true);
+    EXPECT_STREQ(out, "doc.v2.qxp");
+    getFileName(sep("a.d", "noext").c_str(), out, false);
+    EXPECT_STREQ(out, "noext");
+
+    getFolder(sep(sep("a", "b"), "c.txt").c_str(), out);
+    EXPECT_EQ(std::string(out), sep("a", "b"));
+    getFolder("c.txt", out);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(PathStrings, PathEndsWithIgnoresCase)
+{
+    EXPECT_TRUE(pathEndsWith("prefs.INI", ".ini"));
+    EXPECT_TRUE(pathEndsWith("prefs.ini", ".Ini"));
+    EXPECT_FALSE(pathEndsWith("prefs.ini.bak", ".ini"));
+    EXPECT_FALSE(pathEndsWith("ini", ".ini"));
+    EXPECT_TRUE(pathEndsWith("x", ""));
+}
+
+TEST(FileQueries, ExistsSizeAndDate)
+{
+    ScratchDir dir;
+    std::string file = dir / "data.bin";
+    writeFile(file, std::string(1234, 'z'));
+    EXPECT_TRUE(fileExists(file.c_str()));
+    EXPECT_TRUE(fileExists(dir.str().c_str()));
+    EXPECT_FALSE(fileExists((dir / "missing").c_str()));
+    EXPECT_FALSE(fileExists(""));
+    EXPECT_FALSE(fileExists(nullptr));
+
+    EXPECT_EQ(getFileSize(file.c_str()), 1234);
+    EXPECT_EQ(getFileSize((dir / "missing").c_str()), 0);
+    EXPECT_EQ(getFileSize(dir.str().c_str()), 0);
+
+    EXPECT_NE(getFileModDate(file.c_str()), 0u);
+    EXPECT_EQ(getFileModDate((dir / "missing").c_str()), 0u);
+#if !defined(_WIN32)
+    struct utimbuf times = {946684800, 946684800}; // 2000-01-01 00:00:00 UTC
+    ASSERT_EQ(utime(file.c_str(), &times), 0);
+    EXPECT_EQ(getFileModDate(file.c_str()), 946684800u + 2082844800u); // seconds since 1904
+#endif
+}
+
+TEST(FileMoves, IntoAFolderKeepingOrChangingTheName)
+{
+    ScratchDir dir;
+    std::string folder = dir / "dest";
+    ASSERT_EQ(makeDir(folder.c_str()), 0);
+    std::string src = dir / "prefs.ini";
+    writeFile(src, "one");
+
+    char dest[512];
+    std::strcpy(dest, folder.c_str());
+    ASSERT_TRUE(moveFile(src.c_str(), dest, nullptr));
+    EXPECT_EQ(std::string(dest), folder); // without a new name the folder stays as given
+    EXPECT_FALSE(exists(src));
+    EXPECT_EQ(readFile(sep(folder, "prefs.ini")), "one");
+
+    writeFile(src, "two");
+    writeFile(sep(folder, "renamed.ini"), "old");
+    ASSERT_TRUE(moveFile(src.c_str(), dest, "renamed.ini"));
+    EXPECT_EQ(std::string(dest), sep(folder, "renamed.ini"));
+    EXPECT_EQ(readFile(dest), "two"); // an existing file is replaced
+
+    std::strcpy(dest, (dir / "no-such-folder").c_str());
+    writeFile(src, "three");
+    EXPECT_FALSE(moveFile(src.c_str(), dest, nullptr));
+    EXPECT_TRUE(exists(src));
+    EXPECT_FALSE(moveFile((dir / "missing").c_str(), dest, nullptr));
+}
+
+#if !defined(_WIN32)
+TEST(FileMoves, ShellCharactersInPathsRunNothing)
+{
+    ScratchDir dir;
+    // A shell would create "ran" in the working folder.
+    ASSERT_FALSE(exists("ran"));
+    const std::string odd = "q\"uote $(touch ran) `touch ran` $HOME;touch ran '";
+    std::string folder = dir / (odd + " dir");
+    ASSERT_EQ(makeDir(folder.c_str()), 0);
+    EXPECT_TRUE(exists(folder));
+    std::string src = dir / (odd + ".ini");
+    writeFile(src, "safe");
+    char dest[512];
+    std::strcpy(dest, folder.c_str());
+    ASSERT_TRUE(moveFile(src.c_str(), dest, nullptr));
+    EXPECT_EQ(readFile(folder + "/" + odd + ".ini"), "safe");
+    EXPECT_FALSE(exists("ran"));
+}
+
+TEST(FileMoves, AcrossFileSystemsByCopying)
+{
+    struct stat tmpStat, shmStat;
+    ScratchDir dir;
+    if (stat(dir.str().c_str(), &tmpStat) != 0 || stat("/dev/shm", &shmStat) != 0 || tmpStat.st_dev == shmStat.st_dev)
+        GTEST_SKIP() << "no second file system to move across";
+    std::string src = "/dev/shm/folantra-move-test-" + std::to_string(::getpid());
+    writeFile(src, std::string(100000, 'm'));
+    chmod(src.c_str(), 0640);
+    char dest[512];
+    std::strcpy(dest, dir.str().c_str());
+    ASSERT_TRUE(moveFile(src.c_str(), dest, "moved.bin"));
+    EXPECT_FALSE(exists(src));
+    EXPECT_EQ(readFile(dest), std::string(100000, 'm'));
+    struct stat moved;
+    ASSERT_EQ(stat(dest, &moved), 0);
+    EXPECT_EQ(moved.st_mode & 0777, 0640u);
+}
+#endif
+
+TEST(Folders, MakeDirResults)
+{
+    ScratchDir dir;
+    std::string sub = dir / "sub";
+    EXPECT_EQ(makeDir(sub.c_str()), 0);
+    EXPECT_TRUE(exists(sub));
+    EXPECT_EQ(makeDir(sub.c_str()), 0); // exists already
+    EXPECT_EQ(makeDir((dir / "a/b/c").c_str()), -1); // parents are not made
+    EXPECT_EQ(makeDir(""), -1);
+}
+
+TEST(Folders, OpenAndDeleteFiles)
+{
+    ScratchDir dir;
+    std::string file = dir / "t\xC3\xA4st.txt";
+    std::FILE* f = openFile(file.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("x", f);
+    std::fclose(f);
+    EXPECT_EQ(readFile(file), "x");
+    EXPECT_TRUE(deleteFile(file.c_str()));
+    EXPECT_FALSE(deleteFile(file.c_str()));
+    EXPECT_EQ(openFile("", "rb"), nullptr);
+}
+
+#if !defined(_WIN32)
+TEST(Folders, UserFoldersFollowTheXdgSettings)
+{
+    ScratchDir home;
+    EnvVar h("HOME", home.str().c_str());
+    EnvVar x("XDG_CONFIG_HOME", nullptr);
+    char out[512];
+    ASSERT_TRUE(getDocumentsFolder(out));
+    EXPECT_EQ(std::string(out), home / "Documents");
+    ASSERT_TRUE(getDesktopFolder(out));
+    EXPECT_EQ(std::string(out), home / "Desktop");
+    ASSERT_TRUE(getAppSupportFolder(out));
+    EXPECT_EQ(std::string(out), home / ".config");
+
+    ASSERT_EQ(makeDir((home / ".config").c_str()), 0);
+    writeFile(home / ".config/user-dirs.dirs", "# written by xdg-user-dirs-update\n"
+                                                "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                "XDG_DOCUMENTS_DIR=\"/srv/docs/\"\n"
+                                                "XDG_DOCUMENTS_DIR=\"relative/ignored\"\n");
+    ASSERT_TRUE(getDesktopFolder(out));
+    EXPECT_EQ(std::string(out), home / "Schreibtisch");
+    ASSERT_TRUE(getDocumentsFolder(out));
+    EXPECT_STREQ(out, "/srv/docs");
+
+    ScratchDir config;
+    EnvVar c("XDG_CONFIG_HOME", config.str().c_str());
+    ASSERT_TRUE(getAppSupportFolder(out));
+    EXPECT_EQ(std::string(out), config.str());
+    ASSERT_TRUE(getDesktopFolder(out)); // no user-dirs.dirs there: the fallback
+    EXPECT_EQ(std::string(out), home / "Desktop");
+}
+#endif

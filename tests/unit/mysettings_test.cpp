@@ -1,0 +1,357 @@
+#include "settings/mysettings.h"
+#include "util/files.h"
+#include "util/mystrings.h"
+
+#include "unit/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <clocale>
+#include <cstring>
+#include <string>
+
+using testing_util::EnvVar;
+using testing_util::ScratchDir;
+using testing_util::exists;
+using testing_util::readFile;
+using testing_util::writeFile;
+
+namespace {
+
+// A store holding `text` as a block written by another store would be.
+void load(CMySettings& s, const std::string& text)
+{
+    ASSERT_EQ(s.setup(text.c_str(), static_cast<long>(text.size() + 1), 0), 0);
+}
+
+std::string text(const CMySettings& s)
+{
+    return s.buffer ? std::string(s.buffer, s.length) : "<null>";
+}
+
+std::string value(CMySettings& s, const char* section, const char* key)
+{
+    char v[256] = "untouched";
+    long n = s.getString(section, key, v, sizeof v);
+    return n < 0 ? "<none>" : std::string(v);
+}
+
+// Resources come from an empty folder: no default text.
+class SettingsFiles : public ::testing::Test {
+protected:
+    void SetUp() override { setResourceFolder(resources.str().c_str()); }
+    void TearDown() override { setResourceFolder(nullptr); }
+    ScratchDir resources;
+    ScratchDir dir;
+};
+
+} // namespace
+
+TEST(SettingsLookup, EntriesAreExactTextUpToTheEqualsSign)
+{
+    CMySettings s;
+    load(s, "\r[General]\rTB=0\r TB=1\r");
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 0);
+    for (const char* line : {"TB =0", " TB=0", "tb=0"}) {
+        CMySettings t;
+        load(t, std::string("\r[General]\r") + line + "\r");
+        EXPECT_EQ(t.getInt32("General", "TB", 1), 1) << line;
+    }
+    // Everything after "=" is the value; its leading blanks are skipped when read as a number.
+    CMySettings u;
+    load(u, "\r[General]\rTB= 0\r");
+    EXPECT_EQ(value(u, "General", "TB"), " 0");
+    EXPECT_EQ(u.getInt32("General", "TB", 1), 0);
+}
+
+TEST(SettingsLookup, LookupsStayInsideTheirSection)
+{
+    CMySettings s;
+    load(s, "\r[Gen]\rA=gen\r[General]\rB=1\r[Later]\rC=3\rB=later\r");
+    EXPECT_EQ(value(s, "General", "C"), "<none>");
+    EXPECT_EQ(value(s, "General", "A"), "<none>");
+    EXPECT_EQ(value(s, "Gen", "B"), "<none>");
+    EXPECT_EQ(value(s, "Gen", "A"), "gen");
+    EXPECT_EQ(value(s, "Gene", "A"), "<none>");
+    EXPECT_EQ(value(s, "Later", "B"), "later");
+    std::string before = text(s);
+    s.remove("General", "C");
+    EXPECT_EQ(text(s), before);
+    s.remove("Missing", "B");
+    EXPECT_EQ(text(s), before);
+}
+
+TEST(SettingsLookup, FirstOccurrenceCountsAndHeadersMayCarryText)
+{
+    CMySettings s;
+    load(s, "\r[S] comment\rk=first\rk=second\r[S]\rk=third\r");
+    EXPECT_EQ(value(s, "S", "k"), "first");
+    s.remove("S", "k");
+    EXPECT_EQ(value(s, "S", "k"), "second");
+}
+
+TEST(SettingsLookup, EmptyValuesGiveDefaultsToTheTypedReaders)
+{
+    CMySettings s;
+    load(s, "\r[S]\rempty=\r");
+    char v[8] = "x";
+    EXPECT_EQ(s.getString("S", "empty", v, sizeof v), 0);
+    EXPECT_STREQ(v, "");
+    EXPECT_EQ(s.getInt32("S", "empty", 42), 42);
+    EXPECT_EQ(s.getFloat("S", "empty", 2.5f), 2.5f);
+    EXPECT_EQ(s.getInt32("S", "missing", -3), -3);
+}
+
+TEST(SettingsLookup, LongValuesAreCutToTheCallersBuffer)
+{
+    CMySettings s;
+    load(s, "\r[S]\rk=0123456789\r");
+    char v[5] = "";
+    EXPECT_EQ(s.getString("S", "k", v, sizeof v), 4);
+    EXPECT_STREQ(v, "0123");
+    EXPECT_EQ(s.getString("S", "k", v, 0), -1);
+}
+
+TEST(SettingsLookup, TypedReaders)
+{
+    CMySettings s;
+    load(s, "\r[N]\ra=+5\rb=-12x\rc=99999999999\rd=-99999999999\re=abc\r"
+            "f=1.5\rg= -2.25mm\rh=3e2\ri=.5\rj=1e999\rk=-1e999\rl=1e-999\rm=nan\r");
+    EXPECT_EQ(s.getInt32("N", "a", 0), 5);
+    EXPECT_EQ(s.getInt32("N", "b", 0), -12);
+    EXPECT_EQ(s.getInt32("N", "c", 0), INT32_MAX);
+    EXPECT_EQ(s.getInt32("N", "d", 0), INT32_MIN);
+    EXPECT_EQ(s.getInt32("N", "e", 7), 0);
+    EXPECT_FLOAT_EQ(s.getFloat("N", "f", 0), 1.5f);
+    EXPECT_FLOAT_EQ(s.getFloat("N", "g", 0), -2.25f);
+    EXPECT_FLOAT_EQ(s.getFloat("N", "h", 0), 300.0f);
+    EXPECT_FLOAT_EQ(s.getFloat("N", "i", 0), 0.5f);
+    EXPECT_EQ(s.getFloat("N", "j", 0), FLT_MAX);
+    EXPECT_EQ(s.getFloat("N", "k", 0), -FLT_MAX);
+    EXPECT_EQ(s.getFloat("N", "l", 9), 0.0f);
+    EXPECT_EQ(s.getFloat("N", "m", 9), 0.0f);
+    EXPECT_EQ(s.getFloat("N", "e", 9), 0.0f);
+}
+
+TEST(SettingsSet, EntriesGoFirstInTheirSection)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup(0L), 0);
+    EXPECT_EQ(s.capacity, 4096u);
+    ASSERT_EQ(s.setFloat("Settings", "ScX", 1.0f), 0);
+    EXPECT_EQ(text(s), "\r[Settings]\rScX=1.0000\r");
+    ASSERT_EQ(s.set("Settings", "Title", "Report"), 0);
+    EXPECT_EQ(text(s), "\r[Settings]\rTitle=Report\rScX=1.0000\r");
+
+    CMySettings t;
+    load(t, "\r[A]\rx=1\ry=2\rz=3\r[B]\rq=0\r");
+    ASSERT_EQ(t.set("A", "z", "new"), 0);
+    EXPECT_EQ(text(t), "\r[A]\rz=new\rx=1\ry=2\r[B]\rq=0\r");
+    ASSERT_EQ(t.set("C", "k", "v"), 0);
+    EXPECT_EQ(text(t), "\r[A]\rz=new\rx=1\ry=2\r[B]\rq=0\r\r[C]\rk=v\r");
+    EXPECT_EQ(value(t, "C", "k"), "v");
+}
+
+TEST(SettingsSet, NumbersAreWrittenWithAPointWhateverTheLocale)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup(0L), 0);
+    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    ASSERT_EQ(s.setFloat("S", "f", 0.5f), 0);
+    ASSERT_EQ(s.set("S", "l", -7), 0);
+    EXPECT_EQ(value(s, "S", "f"), "0.5000");
+    EXPECT_EQ(value(s, "S", "l"), "-7");
+    EXPECT_FLOAT_EQ(s.getFloat("S", "f", 0), 0.5f);
+    std::setlocale(LC_NUMERIC, "C");
+    if (!german)
+        std::printf("(no German locale here: checked in the C locale only)\n");
+}
+
+TEST(SettingsSet, LineBreaksAndSeparatorsCannotForgeEntries)
+{
+    CMySettings s;
+    load(s, "\r[General]\rTB=1\r");
+    const std::string before = text(s);
+    EXPECT_EQ(s.set("General", "Title", "x\rTB=0"), -1);
+    EXPECT_EQ(s.set("General", "Title", "x\nTB=0"), -1);
+    EXPECT_EQ(s.set("General", "TB=0\rk", "v"), -1);
+    EXPECT_EQ(s.set("General", "TB=0", "v"), -1);       // would read back as "TB"
+    EXPECT_EQ(s.set("General]\r[X", "k", "v"), -1);
+    EXPECT_EQ(s.set("Gen]x", "TB", "0"), -1);           // would read back as section "Gen"
+    EXPECT_EQ(text(s), before);
+    EXPECT_EQ(s.getInt32("General", "TB", 5), 1);
+    EXPECT_EQ(s.set("General", "Title", "a=b [c] ;d"), 0);
+    EXPECT_EQ(value(s, "General", "Title"), "a=b [c] ;d");
+}
+
+TEST(SettingsSet, NamesAndLinesBeyondTheirLimitsAreRefused)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup(0L), 0);
+    std::string sec252(252, 's'), sec253(253, 's'), key253(253, 'k'), key254(254, 'k');
+    EXPECT_EQ(s.set(sec252.c_str(), key253.c_str(), "v"), 0);
+    EXPECT_EQ(value(s, sec252.c_str(), key253.c_str()), "v");
+    EXPECT_EQ(s.set(sec253.c_str(), "k", "v"), -1);
+    EXPECT_EQ(s.set("S", key254.c_str(), "v"), -1);
+    EXPECT_EQ(value(s, sec253.c_str(), "k"), "<none>");
+    std::string fits(1023 - 3, 'v'), tooLong(1023 - 2, 'v'); // "k=" + value + CR
+    EXPECT_EQ(s.set("S", "k", fits.c_str()), 0);
+    EXPECT_EQ(s.set("S", "k", tooLong.c_str()), -1);
+    char v[2000];
+    EXPECT_EQ(s.getString("S", "k", v, sizeof v), static_cast<long>(fits.size()));
+}
+
+TEST(SettingsSet, GrowsInStepsKeepingItsReserve)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup(600L), 0);
+    ASSERT_EQ(s.set("S", "a", std::string(100, 'a').c_str()), 0);
+    EXPECT_EQ(s.capacity, 600u); // 512 bytes were free
+    ASSERT_EQ(s.set("S", "b", "1"), 0);
+    EXPECT_EQ(s.capacity, 600u + 8192u);
+    std::string big(1000, 'b');
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(s.set("S", ("k" + std::to_string(i)).c_str(), big.c_str()), 0);
+    EXPECT_EQ((s.capacity - 600u) % 8192u, 0u);
+    EXPECT_GE(s.capacity, s.length + 512u);
+    EXPECT_EQ(value(s, "S", "b"), "1");
+    EXPECT_EQ(value(s, "S", "a"), std::string(100, 'a'));
+    EXPECT_EQ(s.buffer[s.length], '\0');
+}
+
+TEST(SettingsSet, AHeaderWithoutLineEndIsEndedFirst)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup("\r[General]", 10, 0), 0);
+    ASSERT_EQ(s.set("General", "TB", "0"), 0);
+    EXPECT_EQ(text(s), "\r[General]\rTB=0\r");
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 0);
+}
+
+TEST(SettingsSetup, BlocksAreTakenAsTheyAre)
+{
+    CMySettings writer;
+    ASSERT_EQ(writer.setup(0L), 0);
+    writer.set("Settings", "Title", "T");
+    CMySettings reader;
+    ASSERT_EQ(reader.setup(writer.buffer, static_cast<long>(writer.length + 1), 0), 0);
+    EXPECT_EQ(value(reader, "Settings", "Title"), "T");
+    EXPECT_EQ(reader.length, writer.length);
+
+    CMySettings noLeadingCR;
+    load(noLeadingCR, "[General]\rTB=0\r");
+    EXPECT_EQ(noLeadingCR.getInt32("General", "TB", 1), 1); // the first header needs a CR before it
+
+    CMySettings unterminated;
+    ASSERT_EQ(unterminated.setup("\r[S]\rk=v", 8, 4), 0); // capacity below the data: still whole
+    EXPECT_EQ(value(unterminated, "S", "k"), "v");
+    EXPECT_EQ(unterminated.buffer[unterminated.length], '\0');
+}
+
+TEST(SettingsSetup, AStoreWithoutBufferFindsNothingAndRefusesChanges)
+{
+    CMySettings s;
+    EXPECT_EQ(value(s, "S", "k"), "<none>");
+    EXPECT_EQ(s.getInt32("S", "k", 3), 3);
+    EXPECT_EQ(s.getFloat("S", "k", 1.5f), 1.5f);
+    EXPECT_EQ(s.set("S", "k", "v"), -1);
+    s.remove("S", "k");
+    EXPECT_EQ(s.setup(-1L), -1);
+}
+
+TEST_F(SettingsFiles, LineEndsAreNormalisedOnLoad)
+{
+    const std::string variants[] = {
+        "[General]\nTB=0\nCropBox=1",
+        "[General]\r\nTB=0\r\n\r\n\r\nCropBox=1\r\n",
+        "\n\n[General]\n\rTB=0\r\r\nCropBox=1\n",
+        "[General]\rTB=0\rCropBox=1\r",
+    };
+    for (const std::string& v : variants) {
+        writeFile(dir / "prefs.ini", v);
+        CMySettings s;
+        ASSERT_EQ(s.setupWithPath((dir / "prefs.ini").c_str()), 0);
+        EXPECT_EQ(text(s), "\r[General]\rTB=0\rCropBox=1\r");
+        EXPECT_EQ(s.capacity, v.size() + 8192u);
+    }
+}
+
+TEST_F(SettingsFiles, ThePathAlwaysEndsInIni)
+{
+    writeFile(dir / "a.ini", "[S]\rk=ini\r");
+    CMySettings s;
+    const std::pair<std::string, std::string> cases[] = {
+        {dir / "a.INI", dir / "a.INI"},
+        {dir / "a.Ini", dir / "a.Ini"},
+        {dir / "a.txt", dir / "a.ini"},
+        {dir / "a", dir / "a.ini"},
+        {dir / "x.d/a", dir / "x.d/a.ini"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(s.setupWithPath(c.first.c_str()), 0);
+        EXPECT_EQ(std::string(s.path), c.second);
+    }
+    ASSERT_EQ(s.setupWithPath((dir / "a.txt").c_str()), 0);
+    EXPECT_EQ(value(s, "S", "k"), "ini");
+    std::string tooLong(600, 'p');
+    EXPECT_EQ(s.setupWithPath(tooLong.c_str()), -1);
+}
+
+TEST_F(SettingsFiles, WithoutAFileTheSwitchesKeepTheirDefaults)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setupWithPath((dir / "none.ini").c_str()), 0);
+    EXPECT_EQ(s.length, 0u);
+    EXPECT_EQ(s.capacity, 8192u);
+    EXPECT_EQ(s.getInt32("General", "CropBox", 1), 1);
+    EXPECT_EQ(s.getInt32("General", "BleedBox", 1), 1);
+    EXPECT_EQ(s.getInt32("General", "Folantra", 1), 1);
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 1);
+    EXPECT_EQ(s.getInt32("General", "AddPS", 0), 0);
+}
+
+TEST_F(SettingsFiles, TheDefaultTextComesFromTheLanguagesResource)
+{
+    writeFile(resources / "Prefs_E.ini", "[General]\nAddPS=1\n");
+    writeFile(resources / "Prefs_D.ini", "[General]\r\nAddPS=3\r\n");
+    CMySettings s;
+    ASSERT_EQ(s.setupWithPath((dir / "none.ini").c_str()), 0);
+    EXPECT_EQ(s.getInt32("General", "AddPS", 0), 1);
+    setupLanguage(3);
+    ASSERT_EQ(s.setupWithPath((dir / "none.ini").c_str()), 0);
+    setupLanguage(0);
+    EXPECT_EQ(s.getInt32("General", "AddPS", 0), 3);
+    EXPECT_EQ(text(s), "\r[General]\rAddPS=3\r");
+}
+
+#if !defined(_WIN32)
+TEST_F(SettingsFiles, PreferencesLiveInTheApplicationSupportFolder)
+{
+    EnvVar home("HOME", dir.str().c_str());
+    EnvVar config("XDG_CONFIG_HOME", (dir / "cfg").c_str());
+    // A preferences file kept beside the plug-in file moves to the standard place.
+    ASSERT_EQ(makeDir((dir / "XTensions").c_str()), 0);
+    writeFile(dir / "XTensions/Folantra.ini", "[General]\nTB=0\n");
+    CMySettings s;
+    ASSERT_EQ(s.setupWithinAppSupport((dir / "XTensions/Folantra.xnt").c_str(), nullptr), 0);
+    EXPECT_EQ(std::string(s.path), dir / "cfg/Kestrovan/Folantra.ini");
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 0);
+    EXPECT_FALSE(exists(dir / "XTensions/Folantra.ini"));
+
+    // Once there, a file beside the plug-in is left alone.
+    writeFile(dir / "XTensions/Folantra.ini", "[General]\nTB=7\n");
+    ASSERT_EQ(s.setupWithinAppSupport((dir / "XTensions/Folantra.xnt").c_str(), nullptr), 0);
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 0);
+    EXPECT_TRUE(exists(dir / "XTensions/Folantra.ini"));
+
+    // A renamed plug-in's file still ends up as the file that is read.
+    writeFile(dir / "XTensions/Folantra 4.ini", "[General]\nAddPS=1\n");
+    ASSERT_EQ(s.setupWithinAppSupport((dir / "XTensions/Folantra 4.xnt").c_str(), "Sub"), 0);
+    EXPECT_EQ(std::string(s.path), dir / "cfg/Kestrovan/Sub/Folantra.ini");
+    EXPECT_EQ(s.getInt32("General", "AddPS", 0), 1);
+
+    ASSERT_EQ(s.setupWithinAppSupport(nullptr, nullptr), 0);
+    EXPECT_EQ(s.getInt32("General", "TB", 1), 0);
+}
+#endif

@@ -1,0 +1,95 @@
+// Test helpers: a scratch folder removed after the test, environment
+// variables set for the length of a test, and whole-file reads and writes.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace testing_util {
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::random_device rd;
+        std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int i = 0; i < 100; ++i) {
+            std::filesystem::path p = base / ("folantra-test-" + std::to_string(rd()));
+            if (std::filesystem::create_directory(p)) {
+                mPath = p;
+                break;
+            }
+        }
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        if (!mPath.empty())
+            std::filesystem::remove_all(mPath, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    // UTF-8 path of the folder, or of `name` inside it.
+    std::string str() const { return mPath.u8string(); }
+    std::string operator/(const std::string& name) const { return (mPath / std::filesystem::u8path(name)).u8string(); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+// Sets (or, with nullptr, unsets) an environment variable until destroyed.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : mName(name)
+    {
+        if (const char* old = std::getenv(name))
+            mOld = old;
+        put(value);
+    }
+    ~EnvVar() { put(mOld ? mOld->c_str() : nullptr); }
+    EnvVar(const EnvVar&) = delete;
+    EnvVar& operator=(const EnvVar&) = delete;
+
+private:
+    void put(const char* value)
+    {
+#if defined(_WIN32)
+        _putenv_s(mName.c_str(), value ? value : "");
+#else
+        if (value)
+            setenv(mName.c_str(), value, 1);
+        else
+            unsetenv(mName.c_str());
+#endif
+    }
+    std::string mName;
+    std::optional<std::string> mOld;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline bool exists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::u8path(path), ec);
+}
+
+} // namespace testing_util

@@ -1,0 +1,99 @@
+// Text conversion between the plug-in's zero-terminated UTF-8 texts and UTF-16
+// or the other 8-bit encodings the plug-in hands to the system, plus the
+// plug-in's zero-filled allocation helpers.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Zero-filled block of count * size bytes, or null when it cannot be had (or
+// the size overflows). Release with myfree.
+void* myalloc(std::size_t count, std::size_t size);
+void myfree(void* block);
+
+// UTF-8 to UTF-16 code units, surrogate pairs for characters beyond U+FFFF.
+// Invalid input never stops the conversion and is never read past `length`:
+// every ill-formed sequence (a stray continuation byte, a lead byte without
+// its continuation bytes, overlong forms, encoded surrogates, values beyond
+// U+10FFFF) becomes one U+FFFD per maximal ill-formed part, as Unicode
+// recommends. Windows converts through the system, which also substitutes
+// U+FFFD.
+std::u16string utf8ToUtf16(const char* text, std::size_t length);
+std::u16string utf8ToUtf16(const char* text); // zero-terminated; null gives ""
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string utf16ToUtf8(const char16_t* text, std::size_t length);
+
+// 8-bit encodings for MyStr::getString. Any other value is taken as a Windows
+// code page number (only the Windows build knows those).
+enum : int {
+    kEncMacRoman = 0, // the Mac OS Roman character set; unmapped characters become '?'
+    kEncSystem = 1,   // the system's 8-bit code page (Windows ANSI; UTF-8 elsewhere)
+    kEncUTF8 = 2,
+    kEncUTF16 = 3     // UTF-16 code units copied unchanged
+};
+
+// A text held as UTF-16 with a cached UTF-8 form. Copies are deep; the object
+// owns everything it hands out through utf8() and utf16(), valid until the
+// next change, reset or destruction.
+class MyStr {
+public:
+    MyStr() = default;
+    // `text` as UTF-8; with `translate` set and a text shorter than 250 bytes,
+    // first looked up in the string table (translateString), so "title:"
+    // becomes "Title:" or "Titel:". A null text gives an empty object.
+    MyStr(const char* text, unsigned char translate);
+    // The number formatted in decimal.
+    explicit MyStr(long number);
+
+    // Forgets the text (same as reset; there is nothing outside the object to
+    // release).
+    void init();
+    // Drops the text and every cached form; harmless when already empty.
+    void reset();
+
+    bool isEmpty() const { return !mHasText; }
+    // Length in UTF-16 units; 0 for an empty object.
+    long length() const { return static_cast<long>(mText.size()); }
+
+    // A new zero-terminated UTF-16 copy that the caller releases with myfree;
+    // null when it cannot be allocated.
+    char16_t* getUString() const;
+    // The cached zero-terminated forms ("" for an empty object).
+    const char16_t* utf16() const { return mText.c_str(); }
+    const char* utf8();
+
+    // Copies the text into `buffer` (capacity in bytes) in `encoding`,
+    // zero-terminated (kEncUTF16: a zero unit), cut at a character boundary
+    // when it does not fit. Leaves the buffer untouched and returns false for
+    // an empty object, a capacity too small for the terminator, or an encoding
+    // this system cannot convert to.
+    bool getString(char* buffer, long capacity, int encoding);
+
+    // The text as a file-system path (UTF-8) into a 512-byte buffer; false
+    // and the buffer untouched when the object is empty or the path does not
+    // fit. Paths starting with "/" are normalised first.
+    bool getPath(char* buffer);
+
+    // Replaces the text by its canonically composed form (NFC) where the
+    // platform offers the composition.
+    void normalize();
+
+private:
+    void assign(const char* utf8Text);
+
+    std::u16string mText; // the string itself, UTF-16
+    std::string mUTF8;    // cached UTF-8 form
+    bool mHasText = false;
+    bool mHasUTF8 = false;
+};
+
+// ---- platform side (mystr_posix.cpp, mystr_win.cpp) ----
+namespace mystr_platform {
+// Converts into `out` (cap bytes, cap >= 1) in an 8-bit `encoding`, cut at a
+// character boundary, zero-terminated. False for an encoding the platform
+// cannot produce (out untouched).
+bool encode(const char16_t* text, std::size_t length, int encoding, char* out, std::size_t cap);
+// Canonical composition in place where available.
+void composeNFC(std::u16string& text);
+} // namespace mystr_platform
