@@ -5,6 +5,7 @@
 #include "host/xtglue.h"
 #include "job/folantrarec.h"
 #include "postscript/psprocs.h"
+#include "settings/mysettings.h"
 #include "ui/msgbox.h"
 #include "util/mystrings.h"
 
@@ -38,6 +39,7 @@ bool bindModule(uint32_t module, int32_t* code, int32_t* groupId, const xtgroup*
 
 void setupPreferences()
 {
+    gPrefs.setupWithinAppSupport(gXTPath, nullptr);
 }
 
 void writeLogHeader()

@@ -4,6 +4,7 @@
 #include "host/startup_platform.h"
 
 #include "ui/msgbox.h"
+#include "ui/optionspane.h"
 #include "util/platform.h"
 
 #include <sys/stat.h>
@@ -29,5 +30,5 @@ void platformSetupPaths()
 }
 
 void platformSetupInterface() {}
-void platformSetupController() {}
+void platformSetupController() { registerPaneCallbacks(); }
 void platformQuit() {}

@@ -2,6 +2,7 @@
 #include "host/startup_platform.h"
 
 #include "host/startup.h"
+#include "ui/optionspane.h"
 #include "util/platform.h"
 
 #include <windows.h>
@@ -24,7 +25,7 @@ void platformSetupPaths()
 }
 
 void platformSetupInterface() {}
-void platformSetupController() {}
+void platformSetupController() { registerPaneCallbacks(); }
 void platformQuit() {}
 
 // The module's instance handle, kept for its resources.

@@ -23,6 +23,9 @@ const xtgroup* sFixedRect = nullptr;
 const xtgroup* sBox = nullptr;
 const xtgroup* sTextBox = nullptr;
 const xtgroup* sBoxFields = nullptr;
+const xtgroup* sDocData = nullptr;
+const xtgroup* sOutputStyle = nullptr;
+const xtgroup* sXmlNode = nullptr;
 const xtgroup* sHeadless = nullptr;
 
 // Entry n of a group as the function type F, or null.
@@ -47,7 +50,8 @@ bool xtBindHostGroups()
                              {XT_GROUP_DOCMEASURE, &sDocMeasure}, {XT_GROUP_PAGE, &sPage},
                              {XT_GROUP_SPREAD, &sSpread},       {XT_GROUP_FIXEDRECT, &sFixedRect},
                              {XT_GROUP_BOX, &sBox},             {XT_GROUP_TEXTBOX, &sTextBox},
-                             {XT_GROUP_BOXFIELDS, &sBoxFields}};
+                             {XT_GROUP_BOXFIELDS, &sBoxFields},   {XT_GROUP_DOCDATA, &sDocData},
+                             {XT_GROUP_OUTPUTSTYLE, &sOutputStyle}, {XT_GROUP_XMLNODE, &sXmlNode}};
     for (const ByName& g : byName)
         if (xtGlueBindGroupByName(g.name, g.slot) != 0)
             return false;
@@ -61,7 +65,8 @@ bool xtBindHostGroups()
 void xtUnbindHostGroups()
 {
     for (const xtgroup** g : {&sUnicode, &sGraphics, &sString, &sOpenType, &sPrint, &sUtility, &sDocMeasure, &sPage,
-                              &sSpread, &sFixedRect, &sBox, &sTextBox, &sBoxFields, &sHeadless, &gPDFFuncGrpHndl,
+                              &sSpread, &sFixedRect, &sBox, &sTextBox, &sBoxFields, &sDocData, &sOutputStyle,
+                              &sXmlNode, &sHeadless, &gPDFFuncGrpHndl,
                               &gBleedFuncHndl})
         *g = nullptr;
 }
@@ -249,6 +254,109 @@ void xtDeleteBox(xtboxref box)
     auto f = entry<xt_box_delete_fn>(sBox, XT_BOX_DELETE);
     if (f)
         f(sBox, box, 0);
+}
+
+void* xtGetDocData(int32_t doc, uint32_t code, int32_t* size)
+{
+    auto f = entry<xt_docdata_get_fn>(sDocData, XT_DOCDATA_GET);
+    void* block = nullptr;
+    *size = 0;
+    if (f == nullptr || f(sDocData, doc, code, &block, size) != 0)
+        return nullptr;
+    return block;
+}
+
+bool xtSetDocData(int32_t doc, uint32_t code, const void* block, int32_t size)
+{
+    auto f = entry<xt_docdata_set_fn>(sDocData, XT_DOCDATA_SET);
+    return f && f(sDocData, doc, code, block, size) == 0;
+}
+
+void xtMarkDocChanged(int32_t doc, int32_t level)
+{
+    auto f = entry<xt_docdata_markchanged_fn>(sDocData, XT_DOCDATA_MARKCHANGED);
+    if (f)
+        f(sDocData, doc, level);
+}
+
+bool xtDocPath(int32_t doc, char* out, int32_t cap)
+{
+    auto f = entry<xt_docdata_text_fn>(sDocData, XT_DOCDATA_PATH);
+    return f && f(sDocData, doc, out, cap) == 0;
+}
+
+bool xtDocName(int32_t doc, char* out, int32_t cap)
+{
+    auto f = entry<xt_docdata_text_fn>(sDocData, XT_DOCDATA_NAME);
+    return f && f(sDocData, doc, out, cap) == 0;
+}
+
+bool xtStyleKind(xtstyleref style, uint32_t* kind)
+{
+    auto f = entry<xt_style_kind_fn>(sOutputStyle, XT_STYLE_KIND);
+    *kind = 0;
+    return f && f(sOutputStyle, style, kind) == 0;
+}
+
+xtxmlnode* xtStyleGetNode(xtstyleref style, uint32_t code)
+{
+    auto f = entry<xt_style_getnode_fn>(sOutputStyle, XT_STYLE_GETNODE);
+    xtxmlnode* node = nullptr;
+    if (f == nullptr || f(sOutputStyle, style, code, &node) != 0)
+        return nullptr;
+    return node;
+}
+
+bool xtStyleSetNode(xtstyleref style, uint32_t code, const xtxmlnode* node)
+{
+    auto f = entry<xt_style_setnode_fn>(sOutputStyle, XT_STYLE_SETNODE);
+    return f && f(sOutputStyle, style, code, node) == 0;
+}
+
+xtxmlelem* xtXmlElement(xtxmlnode* node)
+{
+    auto f = entry<xt_xml_element_fn>(sXmlNode, XT_XML_ELEMENT);
+    xtxmlelem* e = nullptr;
+    if (f == nullptr || f(sXmlNode, node, &e) != 0)
+        return nullptr;
+    return e;
+}
+
+xtxmlelem* xtXmlFindChild(xtxmlelem* elem, const char* name)
+{
+    auto f = entry<xt_xml_child_fn>(sXmlNode, XT_XML_FINDCHILD);
+    xtxmlelem* e = nullptr;
+    if (f == nullptr || f(sXmlNode, elem, name, &e) != 0)
+        return nullptr;
+    return e;
+}
+
+xtxmlelem* xtXmlCreateChild(xtxmlelem* elem, const char* name)
+{
+    auto f = entry<xt_xml_child_fn>(sXmlNode, XT_XML_CREATECHILD);
+    xtxmlelem* e = nullptr;
+    if (f == nullptr || f(sXmlNode, elem, name, &e) != 0)
+        return nullptr;
+    return e;
+}
+
+int32_t xtXmlGetValue(xtxmlelem* elem, const char* name, char* out, int32_t cap)
+{
+    auto f = entry<xt_xml_getvalue_fn>(sXmlNode, XT_XML_GETVALUE);
+    return f ? f(sXmlNode, elem, name, out, cap) : -1;
+}
+
+bool xtXmlSetValue(xtxmlelem* elem, const char* name, const char* value)
+{
+    auto f = entry<xt_xml_setvalue_fn>(sXmlNode, XT_XML_SETVALUE);
+    return f && f(sXmlNode, elem, name, value) == 0;
+}
+
+void xtXmlDispose(xtxmlnode* node)
+{
+    auto f = entry<xt_xml_dispose_fn>(sXmlNode, XT_XML_DISPOSE);
+    if (f && node)
+        f(sXmlNode, node);
 }
 
 const xtgroup* xtHeadlessGroup() { return sHeadless; }

@@ -50,5 +50,21 @@ void xtReleaseTextBoxDesc(xtboxdesc* desc);
 bool xtCreateBox(int32_t doc, xtboxdesc* desc, int16_t spread, xtboxref* out);
 void xtReleaseBoxFields(xtboxref box);
 void xtDeleteBox(xtboxref box);
+// document data (the current document unless a document is given)
+void* xtGetDocData(int32_t doc, uint32_t code, int32_t* size); // release with xtDisposeBlock
+bool xtSetDocData(int32_t doc, uint32_t code, const void* block, int32_t size);
+void xtMarkDocChanged(int32_t doc, int32_t level);
+bool xtDocPath(int32_t doc, char* out, int32_t cap);
+bool xtDocName(int32_t doc, char* out, int32_t cap);
+// output styles and XML nodes
+bool xtStyleKind(xtstyleref style, uint32_t* kind);
+xtxmlnode* xtStyleGetNode(xtstyleref style, uint32_t code); // dispose with xtXmlDispose
+bool xtStyleSetNode(xtstyleref style, uint32_t code, const xtxmlnode* node);
+xtxmlelem* xtXmlElement(xtxmlnode* node);
+xtxmlelem* xtXmlFindChild(xtxmlelem* elem, const char* name);
+xtxmlelem* xtXmlCreateChild(xtxmlelem* elem, const char* name);
+int32_t xtXmlGetValue(xtxmlelem* elem, const char* name, char* out, int32_t cap); // length or -1
+bool xtXmlSetValue(xtxmlelem* elem, const char* name, const char* value);
+void xtXmlDispose(xtxmlnode* node);
 // headless window system (Linux build); null when the host offers none
 const xtgroup* xtHeadlessGroup();

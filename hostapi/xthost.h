@@ -231,6 +231,9 @@ XT_STATIC_ASSERT(offsetof(xtgroup, entries) == 24, "group entries at 24");
 #define XT_GROUP_BOX "box"
 #define XT_GROUP_TEXTBOX "textbox"
 #define XT_GROUP_BOXFIELDS "boxfields"
+#define XT_GROUP_DOCDATA "docdata"
+#define XT_GROUP_OUTPUTSTYLE "outputstyle"
+#define XT_GROUP_XMLNODE "xmlnode"
 #define XT_GROUP_HEADLESS "headless" /* the Linux build's window system */
 
 /* print group */
@@ -296,6 +299,51 @@ typedef int32_t (XTAPI *xt_textbox_newdesc_fn)(const xtgroup*, int32_t doc, int3
 /* box-fields group */
 #define XT_BOXFIELDS_RELEASE 1   /* int32_t (grp, box, 1): release the box's field record */
 typedef int32_t (XTAPI *xt_boxfields_release_fn)(const xtgroup*, xtboxref box, int32_t one);
+
+/* document-data group: per-document XTension data, document name and path */
+#define XT_DOCDATA_GET 1         /* int32_t (grp, doc, code, void** block, int32_t* size): caller-owned
+                                    block, released with XT_UTIL_DISPOSE; -1 when there is none */
+#define XT_DOCDATA_SET 2         /* int32_t (grp, doc, code, block, size): the host keeps a copy */
+#define XT_DOCDATA_MARKCHANGED 3 /* int32_t (grp, doc, level) */
+#define XT_DOCDATA_PATH 4        /* int32_t (grp, doc, char* out, cap): UTF-8 full path; -1 for a
+                                    document never saved or a path that does not fit */
+#define XT_DOCDATA_NAME 5        /* int32_t (grp, doc, char* out, cap): UTF-8 name, at most 255 bytes */
+typedef int32_t (XTAPI *xt_docdata_get_fn)(const xtgroup*, int32_t doc, uint32_t code, void** block, int32_t* size);
+typedef int32_t (XTAPI *xt_docdata_set_fn)(const xtgroup*, int32_t doc, uint32_t code, const void* block,
+                                           int32_t size);
+typedef int32_t (XTAPI *xt_docdata_markchanged_fn)(const xtgroup*, int32_t doc, int32_t level);
+typedef int32_t (XTAPI *xt_docdata_text_fn)(const xtgroup*, int32_t doc, char* out, int32_t cap);
+
+/* Output styles and their XML nodes. A style is a host reference valid while
+ * the host's dialog that named it is open. A node is a caller-owned copy of
+ * the style's XTension data for one code: the caller disposes of it with
+ * XT_XML_DISPOSE; storing it back hands the host a copy. Elements are
+ * handles into a node, valid while the node lives. Texts are UTF-8. */
+typedef int32_t xtstyleref;
+typedef struct xtxmlnode xtxmlnode;
+typedef struct xtxmlelem xtxmlelem;
+
+#define XT_STYLE_KIND 1          /* int32_t (grp, style, uint32_t* kind) */
+#define XT_STYLE_GETNODE 2       /* int32_t (grp, style, code, xtxmlnode** out): -1 when there is none */
+#define XT_STYLE_SETNODE 3       /* int32_t (grp, style, code, const xtxmlnode* node) */
+typedef int32_t (XTAPI *xt_style_kind_fn)(const xtgroup*, xtstyleref style, uint32_t* kind);
+typedef int32_t (XTAPI *xt_style_getnode_fn)(const xtgroup*, xtstyleref style, uint32_t code, xtxmlnode** out);
+typedef int32_t (XTAPI *xt_style_setnode_fn)(const xtgroup*, xtstyleref style, uint32_t code,
+                                             const xtxmlnode* node);
+
+#define XT_XML_ELEMENT 1         /* int32_t (grp, node, xtxmlelem** out): the node's element */
+#define XT_XML_FINDCHILD 2       /* int32_t (grp, elem, name, xtxmlelem** out): -1 when none */
+#define XT_XML_CREATECHILD 3     /* int32_t (grp, elem, name, xtxmlelem** out) */
+#define XT_XML_GETVALUE 4        /* int32_t (grp, elem, name, char* out, cap): the named value, cut to
+                                    cap - 1 bytes; its length, or -1 when missing */
+#define XT_XML_SETVALUE 5        /* int32_t (grp, elem, name, value) */
+#define XT_XML_DISPOSE 6         /* void (grp, node) */
+typedef int32_t (XTAPI *xt_xml_element_fn)(const xtgroup*, xtxmlnode* node, xtxmlelem** out);
+typedef int32_t (XTAPI *xt_xml_child_fn)(const xtgroup*, xtxmlelem* elem, const char* name, xtxmlelem** out);
+typedef int32_t (XTAPI *xt_xml_getvalue_fn)(const xtgroup*, xtxmlelem* elem, const char* name, char* out,
+                                            int32_t cap);
+typedef int32_t (XTAPI *xt_xml_setvalue_fn)(const xtgroup*, xtxmlelem* elem, const char* name, const char* value);
+typedef void (XTAPI *xt_xml_dispose_fn)(const xtgroup*, xtxmlnode* node);
 
 /* The PDF module's group (bound by the identifier the host gives for it) */
 #define XT_PDF_STAYOUT 12        /* int32_t (grp, uint8_t* answer): *answer = 1: keep out of the job */
@@ -371,6 +419,12 @@ typedef struct xtlanguagerec {
     int16_t reserved;  /* 10 */
 } xtlanguagerec;
 XT_STATIC_ASSERT(offsetof(xtlanguagerec, language) == 8, "language code at 8");
+
+typedef struct xtstylerec {
+    xtcbheader hdr;    /* 0 */
+    xtstyleref style;  /* 8: the output style now chosen (765) or edited (728) */
+} xtstylerec;
+XT_STATIC_ASSERT(offsetof(xtstylerec, style) == 8, "style at 8");
 
 typedef struct xtaboutrec {
     xtcbheader hdr;      /* 0 */

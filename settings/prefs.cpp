@@ -1,7 +1,8 @@
 #include "settings/prefs.h"
 
+#include "settings/mysettings.h"
+
 long prefInt(const char* key, long def)
 {
-    (void)key;
-    return def;
+    return gPrefs.getInt32("General", key, static_cast<std::int32_t>(def));
 }

@@ -1,9 +1,12 @@
 #include "subhost/host.h"
 
+#include <pugixml.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace subhost {
 
@@ -265,6 +268,191 @@ int32_t XTAPI boxFieldsRelease(const xtgroup* g, xtboxref box, int32_t)
     return 0;
 }
 
+// ---- document data ----
+int32_t XTAPI docDataGet(const xtgroup* g, int32_t doc, uint32_t code, void** block, int32_t* size)
+{
+    Host* h = hostOf(g);
+    Document* d = h->document(doc);
+    *block = nullptr;
+    *size = 0;
+    if (d == nullptr)
+        return -1;
+    auto it = d->xtData.find(code);
+    if (it == d->xtData.end())
+        return -1;
+    *block = h->allocBlock(it->second.size());
+    if (!it->second.empty())
+        std::memcpy(*block, it->second.data(), it->second.size());
+    *size = static_cast<int32_t>(it->second.size());
+    return 0;
+}
+
+int32_t XTAPI docDataSet(const xtgroup* g, int32_t doc, uint32_t code, const void* block, int32_t size)
+{
+    Host* h = hostOf(g);
+    Document* d = h->document(doc);
+    if (d == nullptr || size < 0 || (block == nullptr && size > 0))
+        return -1;
+    const auto* bytes = static_cast<const uint8_t*>(block);
+    d->xtData[code].assign(bytes, bytes + size);
+    h->record("docdata-set", static_cast<int32_t>(code), size);
+    return 0;
+}
+
+int32_t XTAPI docMarkChanged(const xtgroup* g, int32_t doc, int32_t level)
+{
+    Host* h = hostOf(g);
+    Document* d = h->document(doc);
+    if (d == nullptr)
+        return -1;
+    d->changed = true;
+    h->record("doc-changed", doc, level);
+    return 0;
+}
+
+int32_t copyText(const std::string& text, char* out, int32_t cap)
+{
+    if (out == nullptr || cap <= 0 || text.size() + 1 > static_cast<std::size_t>(cap))
+        return -1;
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+int32_t XTAPI docPath(const xtgroup* g, int32_t doc, char* out, int32_t cap)
+{
+    Document* d = hostOf(g)->document(doc);
+    if (d == nullptr || !d->path)
+        return -1;
+    return copyText(*d->path, out, cap);
+}
+
+int32_t XTAPI docName(const xtgroup* g, int32_t doc, char* out, int32_t cap)
+{
+    Document* d = hostOf(g)->document(doc);
+    if (d == nullptr)
+        return -1;
+    return copyText(d->name, out, cap);
+}
+
+// ---- output styles and XML nodes ----
+struct NodeCopy {
+    pugi::xml_document doc;
+};
+
+xtxmlelem* elemHandle(pugi::xml_node n) { return reinterpret_cast<xtxmlelem*>(n.internal_object()); }
+pugi::xml_node elemNode(xtxmlelem* e) { return pugi::xml_node(reinterpret_cast<pugi::xml_node_struct*>(e)); }
+
+int32_t XTAPI styleKind(const xtgroup* g, xtstyleref ref, uint32_t* kind)
+{
+    OutputStyle* s = hostOf(g)->style(ref);
+    if (s == nullptr)
+        return -1;
+    *kind = s->kind;
+    return 0;
+}
+
+int32_t XTAPI styleGetNode(const xtgroup* g, xtstyleref ref, uint32_t code, xtxmlnode** out)
+{
+    Host* h = hostOf(g);
+    OutputStyle* s = h->style(ref);
+    *out = nullptr;
+    if (s == nullptr)
+        return -1;
+    auto it = s->nodes.find(code);
+    if (it == s->nodes.end())
+        return -1;
+    auto* copy = new NodeCopy;
+    if (!copy->doc.load_buffer(it->second.data(), it->second.size()) || !copy->doc.first_child()) {
+        delete copy;
+        return -1;
+    }
+    ++h->mOutstandingNodes;
+    *out = reinterpret_cast<xtxmlnode*>(copy);
+    return 0;
+}
+
+int32_t XTAPI styleSetNode(const xtgroup* g, xtstyleref ref, uint32_t code, const xtxmlnode* node)
+{
+    Host* h = hostOf(g);
+    OutputStyle* s = h->style(ref);
+    if (s == nullptr || node == nullptr)
+        return -1;
+    const auto* copy = reinterpret_cast<const NodeCopy*>(node);
+    std::ostringstream text;
+    copy->doc.first_child().print(text, "", pugi::format_raw);
+    s->nodes[code] = text.str();
+    h->record("style-set", ref, static_cast<int32_t>(code));
+    return 0;
+}
+
+int32_t XTAPI xmlElement(const xtgroup*, xtxmlnode* node, xtxmlelem** out)
+{
+    *out = nullptr;
+    if (node == nullptr)
+        return -1;
+    pugi::xml_node e = reinterpret_cast<NodeCopy*>(node)->doc.first_child();
+    if (!e)
+        return -1;
+    *out = elemHandle(e);
+    return 0;
+}
+
+int32_t XTAPI xmlFindChild(const xtgroup*, xtxmlelem* elem, const char* name, xtxmlelem** out)
+{
+    *out = nullptr;
+    pugi::xml_node c = elem ? elemNode(elem).child(name) : pugi::xml_node();
+    if (!c)
+        return -1;
+    *out = elemHandle(c);
+    return 0;
+}
+
+int32_t XTAPI xmlCreateChild(const xtgroup*, xtxmlelem* elem, const char* name, xtxmlelem** out)
+{
+    *out = nullptr;
+    if (elem == nullptr || name == nullptr || name[0] == '\0')
+        return -1;
+    pugi::xml_node c = elemNode(elem).append_child(name);
+    if (!c)
+        return -1;
+    *out = elemHandle(c);
+    return 0;
+}
+
+int32_t XTAPI xmlGetValue(const xtgroup*, xtxmlelem* elem, const char* name, char* out, int32_t cap)
+{
+    if (elem == nullptr || out == nullptr || cap <= 0)
+        return -1;
+    pugi::xml_attribute a = elemNode(elem).attribute(name);
+    if (!a)
+        return -1;
+    std::size_t n = std::strlen(a.value());
+    if (n > static_cast<std::size_t>(cap) - 1)
+        n = static_cast<std::size_t>(cap) - 1;
+    std::memcpy(out, a.value(), n);
+    out[n] = '\0';
+    return static_cast<int32_t>(n);
+}
+
+int32_t XTAPI xmlSetValue(const xtgroup*, xtxmlelem* elem, const char* name, const char* value)
+{
+    if (elem == nullptr || name == nullptr)
+        return -1;
+    pugi::xml_node e = elemNode(elem);
+    pugi::xml_attribute a = e.attribute(name);
+    if (!a)
+        a = e.append_attribute(name);
+    return a.set_value(value ? value : "") ? 0 : -1;
+}
+
+void XTAPI xmlDispose(const xtgroup* g, xtxmlnode* node)
+{
+    if (node == nullptr)
+        return;
+    delete reinterpret_cast<NodeCopy*>(node);
+    --hostOf(g)->mOutstandingNodes;
+}
+
 // ---- optional modules ----
 int32_t XTAPI pdfStayOut(const xtgroup* g, uint8_t* answer)
 {
@@ -313,7 +501,11 @@ const Table<23>& printTable()
 struct Host::Groups {
     xtgroup unicode, graphics, string, opentype;
     xtgroup print, utility, docmeasure, page, spread, fixedrect, box, textbox, boxfields, headless;
+    xtgroup docdata, outputstyle, xmlnode;
     xtgroup pdf, bleed;
+    Table<6> docDataTable;
+    Table<4> styleTable;
+    Table<7> xmlTable;
     Table<3> utilityTable, headlessTable;
     Table<5> docTable;
     Table<22> pageTable;
@@ -400,7 +592,9 @@ int32_t XTAPI setupBindByName(const xtsetuprec* rec, const char* name, const xtg
                            {XT_GROUP_DOCMEASURE, &g.docmeasure}, {XT_GROUP_PAGE, &g.page},
                            {XT_GROUP_SPREAD, &g.spread},       {XT_GROUP_FIXEDRECT, &g.fixedrect},
                            {XT_GROUP_BOX, &g.box},             {XT_GROUP_TEXTBOX, &g.textbox},
-                           {XT_GROUP_BOXFIELDS, &g.boxfields}, {XT_GROUP_HEADLESS, &g.headless}};
+                           {XT_GROUP_BOXFIELDS, &g.boxfields}, {XT_GROUP_DOCDATA, &g.docdata},
+                           {XT_GROUP_OUTPUTSTYLE, &g.outputstyle}, {XT_GROUP_XMLNODE, &g.xmlnode},
+                           {XT_GROUP_HEADLESS, &g.headless}};
     *out = nullptr;
     for (const Named& n : named)
         if (std::strcmp(n.name, name) == 0)
@@ -483,6 +677,23 @@ Host::Host(HostOptions options) : mOptions(options), mGroups(std::make_unique<Gr
     initGroup(g.textbox, this, 17, g.textTable);
     g.fieldsTable.entries[XT_BOXFIELDS_RELEASE] = proc(boxFieldsRelease);
     initGroup(g.boxfields, this, 18, g.fieldsTable);
+    g.docDataTable.entries[XT_DOCDATA_GET] = proc(docDataGet);
+    g.docDataTable.entries[XT_DOCDATA_SET] = proc(docDataSet);
+    g.docDataTable.entries[XT_DOCDATA_MARKCHANGED] = proc(docMarkChanged);
+    g.docDataTable.entries[XT_DOCDATA_PATH] = proc(docPath);
+    g.docDataTable.entries[XT_DOCDATA_NAME] = proc(docName);
+    initGroup(g.docdata, this, 20, g.docDataTable);
+    g.styleTable.entries[XT_STYLE_KIND] = proc(styleKind);
+    g.styleTable.entries[XT_STYLE_GETNODE] = proc(styleGetNode);
+    g.styleTable.entries[XT_STYLE_SETNODE] = proc(styleSetNode);
+    initGroup(g.outputstyle, this, 21, g.styleTable);
+    g.xmlTable.entries[XT_XML_ELEMENT] = proc(xmlElement);
+    g.xmlTable.entries[XT_XML_FINDCHILD] = proc(xmlFindChild);
+    g.xmlTable.entries[XT_XML_CREATECHILD] = proc(xmlCreateChild);
+    g.xmlTable.entries[XT_XML_GETVALUE] = proc(xmlGetValue);
+    g.xmlTable.entries[XT_XML_SETVALUE] = proc(xmlSetValue);
+    g.xmlTable.entries[XT_XML_DISPOSE] = proc(xmlDispose);
+    initGroup(g.xmlnode, this, 22, g.xmlTable);
     g.headlessTable.entries[XT_HEADLESS_MSGBOX] = proc(headlessMsgBox);
     initGroup(g.headless, this, 19, g.headlessTable);
     g.pdfTable.entries[XT_PDF_STAYOUT] = proc(pdfStayOut);
@@ -632,6 +843,21 @@ Document* Host::document(int32_t ref)
 }
 
 Document* Host::currentDocument() { return document(mCurrent); }
+
+OutputStyle* Host::style(xtstyleref ref)
+{
+    if (ref < 1 || ref > static_cast<xtstyleref>(mStyles.size()))
+        return nullptr;
+    return &mStyles[ref - 1];
+}
+
+void Host::chooseStyle(xtstyleref ref)
+{
+    xtstylerec rec{};
+    rec.hdr = xtcbheader{XT_CB_STYLECHANGED, sizeof rec};
+    rec.style = ref;
+    call(XT_CB_STYLECHANGED, &rec.hdr);
+}
 
 int32_t Host::answerMessageBox(const char* title, const char* primary, const char* secondary, int32_t buttons)
 {

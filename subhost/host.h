@@ -5,6 +5,7 @@
 
 #include "subhost/document.h"
 #include "subhost/loader.h"
+#include "subhost/styles.h"
 #include "xthost.h"
 
 #include <deque>
@@ -87,6 +88,15 @@ public:
     Document* currentDocument();
     int32_t currentRef() const { return mCurrent; }
 
+    // Print output styles; a reference is the 1-based index.
+    std::vector<OutputStyle>& styles() { return mStyles; }
+    OutputStyle* style(xtstyleref ref);
+    // The print dialog's output style changed to `ref` (callback 765).
+    void chooseStyle(xtstyleref ref);
+    // XML nodes handed to the plug-in and not yet disposed of.
+    int outstandingNodes() const { return mOutstandingNodes; }
+    int mOutstandingNodes = 0;
+
     // Message boxes shown through the headless window system.
     std::vector<MessageBoxRecord>& messages() { return mMessages; }
     void queueMessageAnswer(int32_t answer) { mMessageAnswers.push_back(answer); }
@@ -123,6 +133,7 @@ private:
     std::vector<int32_t> mHandedOutCodes;
     std::vector<std::unique_ptr<Document>> mDocuments;
     std::vector<MessageBoxRecord> mMessages;
+    std::vector<OutputStyle> mStyles;
     std::deque<int32_t> mMessageAnswers;
     std::vector<void*> mBlocks;
     std::string* mStream = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/msgbox.h"
 
 #include "job/folantrarec.h"
+#include "util/mystrings.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -11,11 +12,14 @@ namespace {
 std::string sMsg1;
 std::string sMsg2;
 
-// Formats into a slot: at most 511 bytes of output, longer output is cut.
+// Formats into a slot: the key's text from the string table (the key itself
+// when it has none) is the format; at most 511 bytes of output.
 void formatSlot(std::string& slot, const char* key, va_list args)
 {
+    char format[256] = {};
+    getString(key ? key : "", format);
     char buf[512] = {};
-    std::vsnprintf(buf, sizeof buf, key ? key : "", args);
+    std::vsnprintf(buf, sizeof buf, format, args);
     slot = buf;
 }
 } // namespace

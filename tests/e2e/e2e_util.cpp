@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -10,6 +11,51 @@
 namespace fs = std::filesystem;
 
 namespace e2e {
+
+namespace {
+// The tests never touch the real home folder: the plug-in's preferences,
+// desktop and documents all live in a folder of this test program's own.
+const bool sPrivateHome = [] {
+    fs::path home = fs::temp_directory_path() / ("folantra-e2e-home-" + std::to_string(::getpid()));
+    fs::remove_all(home);
+    fs::create_directories(home / "Desktop");
+    fs::create_directories(home / "Documents");
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    return true;
+}();
+} // namespace
+
+std::string homeFolder() { return std::getenv("HOME"); }
+
+void writePreferences(const std::string& text)
+{
+    fs::path dir = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Kestrovan";
+    fs::create_directories(dir);
+    std::ofstream(dir / "Folantra.ini", std::ios::binary) << text;
+}
+
+void removePreferences()
+{
+    fs::remove(fs::path(std::getenv("XDG_CONFIG_HOME")) / "Kestrovan" / "Folantra.ini");
+}
+
+void applyOptions(subhost::Host& host, const std::map<std::string, std::string>& values)
+{
+    std::string node = "<xtension code=\"KDIC\"><Folantra";
+    for (const auto& [k, v] : values) {
+        std::string escaped;
+        for (char c : v)
+            escaped += c == '"' ? std::string("&quot;") : c == '&' ? std::string("&amp;") : c == '<' ? std::string("&lt;") : std::string(1, c);
+        node += " " + k + "=\"" + escaped + "\"";
+    }
+    node += "/></xtension>";
+    subhost::OutputStyle style;
+    style.name = "Test style " + std::to_string(host.styles().size() + 1);
+    style.nodes[0x4B444943u] = node;
+    host.styles().push_back(style);
+    host.chooseStyle(static_cast<xtstyleref>(host.styles().size()));
+}
 
 std::unique_ptr<subhost::Host> loadedHost(subhost::HostOptions options)
 {

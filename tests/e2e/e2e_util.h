@@ -5,6 +5,7 @@
 #include "subhost/host.h"
 #include "subhost/printjob.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,14 @@ std::unique_ptr<subhost::Host> loadedHost(subhost::HostOptions options = {});
 subhost::Document simpleDocument(int pages = 1);
 // A fresh empty folder for one test, removed with the test binary's temp dir.
 std::string tempFolder(const std::string& name);
+// The private home folder the tests run in.
+std::string homeFolder();
+// Writes or removes the plug-in's preferences file in the private home.
+void writePreferences(const std::string& text);
+void removePreferences();
+// Gives the plug-in's system record these values, as a print output style
+// chosen in the print dialog does ("TrimBox" = "1", "ScY" = "0.95", ...).
+void applyOptions(subhost::Host& host, const std::map<std::string, std::string>& values);
 // Runs a shell command; returns its standard output (throws on failure).
 std::string run(const std::string& command);
 

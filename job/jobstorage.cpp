@@ -1,0 +1,157 @@
+#include "job/jobstorage.h"
+
+#include "host/xtcalls.h"
+#include "settings/mysettings.h"
+#include "ui/msgbox.h"
+#include "util/files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr const char* kSection = "Settings";
+constexpr const char* kElement = "Folantra";
+
+// Writes a float the same way whatever the C library's locale says.
+void formatFloat(char* out, std::size_t cap, const char* format, float v)
+{
+    std::snprintf(out, cap, format, static_cast<double>(v));
+    for (char* p = out; *p; ++p)
+        if (*p == ',')
+            *p = '.';
+}
+
+// Reads a named value of the style's element; empty when it is missing.
+bool readValue(xtxmlelem* elem, const char* name, char* out, int32_t cap)
+{
+    out[0] = '\0';
+    return xtXmlGetValue(elem, name, out, cap) > 0 && out[0] != '\0';
+}
+
+// The style's "Folantra" element, created when the node has none.
+xtxmlelem* folantraElement(xtxmlnode* node)
+{
+    xtxmlelem* root = xtXmlElement(node);
+    if (root == nullptr)
+        return nullptr;
+    xtxmlelem* child = xtXmlFindChild(root, kElement);
+    return child ? child : xtXmlCreateChild(root, kElement);
+}
+} // namespace
+
+void checkFolder(char* folder)
+{
+    if (folder[0] == '\0' || fileExists(folder, 0))
+        return;
+    setMsg2("%s", folder);
+    msgBox("invalidFolder");
+    char desktop[512] = {};
+    getDesktopFolder(desktop);
+    std::memcpy(folder, desktop, sizeof desktop);
+}
+
+void getJobHandle(FolantraRec* rec)
+{
+    clearRec(rec);
+    int32_t size = 0;
+    void* block = xtGetDocData(xtCurrentDoc(), XT_PLUGIN_ID, &size);
+    if (block == nullptr)
+        return;
+    {
+        CMySettings store;
+        if (size > 0 && store.setup(block, size, 0) == 0) {
+            for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
+                rec->flags[i] = static_cast<int8_t>(store.getInt32(kSection, kFolantraKeys[i], 0) & 0xFF);
+            // The block keeps 255 bytes of the folder.
+            store.getString(kSection, kFolantraKeys[8], rec->folder, 256);
+            checkFolder(rec->folder);
+            rec->scaleX = store.getFloat(kSection, "ScX", 1.0f);
+            rec->scaleY = store.getFloat(kSection, "ScY", 1.0f);
+            store.getString(kSection, "Title", rec->metaData.title, 256);
+            store.getString(kSection, "Author", rec->metaData.author, 256);
+            store.getString(kSection, "Keywords", rec->metaData.keywords, 256);
+        }
+    }
+    xtDisposeBlock(block);
+}
+
+void setJobHandle(const FolantraRec* rec)
+{
+    CMySettings store;
+    if (store.setup(4096L) != 0)
+        return;
+    for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
+        store.set(kSection, kFolantraKeys[i], static_cast<std::int32_t>(rec->flags[i]));
+    store.set(kSection, kFolantraKeys[8], rec->folder);
+    store.setFloat(kSection, "ScX", rec->scaleX);
+    store.setFloat(kSection, "ScY", rec->scaleY);
+    store.set(kSection, "Title", rec->metaData.title);
+    store.set(kSection, "Author", rec->metaData.author);
+    store.set(kSection, "Keywords", rec->metaData.keywords);
+    if (store.buffer == nullptr)
+        return;
+    std::size_t size = store.length + 1;
+    auto* block = static_cast<char*>(std::calloc(1, size));
+    if (block == nullptr)
+        return;
+    std::memcpy(block, store.buffer, store.length);
+    xtSetDocData(xtCurrentDoc(), XT_PLUGIN_ID, block, static_cast<int32_t>(size));
+    std::free(block);
+}
+
+bool isJobModified(const FolantraRec* rec)
+{
+    FolantraRec stored;
+    getJobHandle(&stored);
+    return !sameRec(rec, &stored);
+}
+
+void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
+{
+    clearRec(rec);
+    xtxmlnode* node = xtStyleGetNode(style, XT_PLUGIN_ID);
+    if (node == nullptr)
+        return;
+    if (xtxmlelem* elem = folantraElement(node)) {
+        char value[256];
+        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
+            rec->flags[i] = readValue(elem, kFolantraKeys[i], value, sizeof value)
+                                ? static_cast<int8_t>(std::strtol(value, nullptr, 10) & 0xFF)
+                                : 0;
+        readValue(elem, kFolantraKeys[8], rec->folder, sizeof rec->folder);
+        checkFolder(rec->folder);
+        if (readValue(elem, "ScX", value, sizeof value))
+            rec->scaleX = static_cast<float>(std::strtod(value, nullptr));
+        if (readValue(elem, "ScY", value, sizeof value))
+            rec->scaleY = static_cast<float>(std::strtod(value, nullptr));
+        readValue(elem, "Title", rec->metaData.title, sizeof rec->metaData.title);
+        readValue(elem, "Author", rec->metaData.author, sizeof rec->metaData.author);
+        readValue(elem, "Keywords", rec->metaData.keywords, sizeof rec->metaData.keywords);
+    }
+    xtXmlDispose(node);
+}
+
+void setFolantraRec(xtstyleref style, const FolantraRec* rec)
+{
+    xtxmlnode* node = xtStyleGetNode(style, XT_PLUGIN_ID);
+    if (node == nullptr)
+        return;
+    if (xtxmlelem* elem = folantraElement(node)) {
+        char value[64];
+        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i) {
+            std::snprintf(value, sizeof value, "%d", rec->flags[i]);
+            xtXmlSetValue(elem, kFolantraKeys[i], value);
+        }
+        xtXmlSetValue(elem, kFolantraKeys[8], rec->folder);
+        formatFloat(value, sizeof value, "%.5f", rec->scaleX);
+        xtXmlSetValue(elem, "ScX", value);
+        formatFloat(value, sizeof value, "%.5f", rec->scaleY);
+        xtXmlSetValue(elem, "ScY", value);
+        xtXmlSetValue(elem, "Title", rec->metaData.title);
+        xtXmlSetValue(elem, "Author", rec->metaData.author);
+        xtXmlSetValue(elem, "Keywords", rec->metaData.keywords);
+    }
+    xtStyleSetNode(style, XT_PLUGIN_ID, node);
+    xtXmlDispose(node);
+}

@@ -1,0 +1,21 @@
+// The job settings stored in documents (a block of INI text under 'KDIC') and
+// in print output styles (the element "Folantra" of the style's 'KDIC' node).
+#pragma once
+
+#include "job/folantrarec.h"
+#include "xthost.h"
+
+// Loads the record from the current document's block; a document without one
+// gives a cleared record.
+void getJobHandle(FolantraRec* rec);
+// Stores the record as the current document's block (does not mark the
+// document changed).
+void setJobHandle(const FolantraRec* rec);
+// True when the record differs, byte for byte, from what the document holds.
+bool isJobModified(const FolantraRec* rec);
+// Loads the record from an output style; without a node it stays cleared.
+void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec);
+// Stores the record into an output style's node.
+void setFolantraRec(xtstyleref style, const FolantraRec* rec);
+// A folder that no longer exists is reported and replaced by the desktop.
+void checkFolder(char* folder);

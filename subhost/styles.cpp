@@ -1,0 +1,83 @@
+#include "subhost/styles.h"
+
+#include "subhost/document.h"
+#include "subhost/printjob.h"
+
+#include <pugixml.hpp>
+
+#include <fstream>
+#include <sstream>
+
+namespace subhost {
+
+std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& fileName)
+{
+    pugi::xml_document doc;
+    pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size());
+    if (!r)
+        throw StyleError(fileName + ": not valid XML: " + r.description() + " at byte " + std::to_string(r.offset));
+    pugi::xml_node root = doc.child("outputstyles");
+    if (!root)
+        throw StyleError(fileName + ": missing the element <outputstyles>");
+    std::vector<OutputStyle> styles;
+    for (pugi::xml_node s : root.children("style")) {
+        OutputStyle style;
+        style.name = s.attribute("name").value();
+        if (style.name.empty())
+            throw StyleError(fileName + ": a <style> without a name");
+        std::string kind = s.attribute("kind").value();
+        if (kind.size() != 4)
+            throw StyleError(fileName + ": style \"" + style.name + "\": kind must be a four-character code");
+        style.kind = fourccValue(kind);
+        for (pugi::xml_node x : s.children("xtension")) {
+            std::string code = x.attribute("code").value();
+            if (code.size() != 4)
+                throw StyleError(fileName + ": style \"" + style.name + "\": xtension code must have four characters");
+            std::ostringstream text;
+            x.print(text, "", pugi::format_raw);
+            style.nodes[fourccValue(code)] = text.str();
+        }
+        styles.push_back(std::move(style));
+    }
+    return styles;
+}
+
+std::vector<OutputStyle> loadStyles(const std::string& file)
+{
+    pugi::xml_document probe;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw StyleError(file + ": cannot be opened");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return parseStyles(ss.str(), file);
+}
+
+std::string stylesToXml(const std::vector<OutputStyle>& styles)
+{
+    pugi::xml_document doc;
+    auto decl = doc.append_child(pugi::node_declaration);
+    decl.append_attribute("version") = "1.0";
+    decl.append_attribute("encoding") = "UTF-8";
+    pugi::xml_node root = doc.append_child("outputstyles");
+    for (const OutputStyle& style : styles) {
+        pugi::xml_node s = root.append_child("style");
+        s.append_attribute("name") = style.name.c_str();
+        s.append_attribute("kind") = fourccText(style.kind).c_str();
+        for (const auto& [code, text] : style.nodes) {
+            pugi::xml_document node;
+            if (node.load_buffer(text.data(), text.size()) && node.first_child())
+                s.append_copy(node.first_child());
+        }
+    }
+    std::ostringstream out;
+    doc.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
+    return out.str();
+}
+
+void saveStyles(const std::string& file, const std::vector<OutputStyle>& styles)
+{
+    writeFileAtomically(file, stylesToXml(styles));
+}
+
+} // namespace subhost
