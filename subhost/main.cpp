@@ -138,6 +138,11 @@ int main(int argc, char** argv)
     auto* print = app.add_subcommand("print", "Print a document through the plug-in into a PostScript file");
     print->add_option("document", docFile, "The document file (JSON)")->required()->check(CLI::ExistingFile);
     print->add_option("-o,--output", outFile, "The PostScript file to write")->required();
+    std::string styleFile, styleName;
+    print->add_option("--styles", styleFile, "A style file (XML, see docs/style-file.md) with the host's print output "
+                                            "styles")->check(CLI::ExistingFile);
+    print->add_option("--style", styleName, "Choose this output style in the print dialog before printing")
+        ->needs("--styles");
 
     bool noRecord = false;
     auto* about = app.add_subcommand("about", "Call the plug-in's about callback");
@@ -194,6 +199,27 @@ int main(int argc, char** argv)
     }
     // print
     host.openDocument(doc);
+    if (!styleFile.empty()) {
+        try {
+            host.styles() = loadStyles(styleFile);
+        } catch (const StyleError& e) {
+            std::cerr << "folantra-host: " << e.what() << "\n";
+            return 1;
+        }
+    }
+    if (!styleName.empty()) {
+        xtstyleref ref = 0;
+        for (std::size_t i = 0; i < host.styles().size(); ++i)
+            if (host.styles()[i].name == styleName)
+                ref = static_cast<xtstyleref>(i + 1);
+        if (ref == 0) {
+            std::cerr << "folantra-host: " << styleFile << ": no output style named \"" << styleName << "\"\n";
+            return 1;
+        }
+        host.chooseStyle(ref);
+        printMessages(host, seen);
+        seen = host.messages().size();
+    }
     std::string ps;
     try {
         PrintReport report = printDocument(host, ps);

@@ -95,20 +95,4 @@ std::string tempFolder(const std::string& name)
     return p.string();
 }
 
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* f = ::popen(command.c_str(), "r");
-    if (f == nullptr)
-        throw std::runtime_error("cannot run " + command);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    int status = ::pclose(f);
-    if (status != 0)
-        throw std::runtime_error("command failed (" + std::to_string(status) + "): " + command + "\n" + out);
-    return out;
-}
-
 } // namespace e2e

@@ -25,7 +25,5 @@ void removePreferences();
 // Gives the plug-in's system record these values, as a print output style
 // chosen in the print dialog does ("TrimBox" = "1", "ScY" = "0.95", ...).
 void applyOptions(subhost::Host& host, const std::map<std::string, std::string>& values);
-// Runs a shell command; returns its standard output (throws on failure).
-std::string run(const std::string& command);
 
 } // namespace e2e

@@ -1,18 +1,18 @@
 // Documents printed through the real plug-in in the substitute host,
 // distilled by Ghostscript and read back from the PDF with qpdf.
 #include "e2e/e2e_util.h"
-#include "e2e/pdf_util.h"
+#include "tools/pdfcheck.h"
 
 #include <gtest/gtest.h>
 
 using namespace subhost;
-using e2e::Rect;
+using pdfcheck::Rect;
 
 namespace {
 
 constexpr double kW = 595.276, kH = 841.890, kTol = 0.001;
 
-void expectRect(const e2e::PdfPage& page, const std::string& key, const Rect& want)
+void expectRect(const pdfcheck::PdfPage& page, const std::string& key, const Rect& want)
 {
     ASSERT_TRUE(page.has(key)) << key << " missing";
     const Rect& got = page.boxes.at(key);
@@ -34,11 +34,11 @@ protected:
     }
 
     // Prints the host's current document and distils it.
-    e2e::PdfFacts printAndRead(Host& host, const std::string& name = "job")
+    pdfcheck::PdfFacts printAndRead(Host& host, const std::string& name = "job")
     {
         report = printDocument(host, ps);
-        pdf = e2e::distill(ps, folder, name);
-        return e2e::readPdf(pdf);
+        pdf = pdfcheck::distill(ps, folder, name);
+        return pdfcheck::readPdf(pdf);
     }
 
     std::string folder, ps, pdf;
@@ -183,13 +183,13 @@ TEST_F(PrintRoad, BorderIsDrawnOnTheTrimmedPage)
     printAndRead(*h);
     EXPECT_NE(ps.find("\tgsave 0 setgray .25 setlinewidth 1.000 1.000 595.276 841.890 rectstroke grestore\r\r"),
               std::string::npos);
-    Rect marked = e2e::markedArea(pdf, 1);
+    Rect marked = pdfcheck::markedArea(pdf, 1);
     EXPECT_NEAR(marked[0], 20, 0.3);
     EXPECT_NEAR(marked[1], 20, 0.3);
     EXPECT_NEAR(marked[2], 20 + kW, 0.3);
     EXPECT_NEAR(marked[3], 20 + kH, 0.3);
-    EXPECT_GT(e2e::darkAlongVertical(pdf, 1, 20, 40, 800), 0.95);
-    EXPECT_LT(e2e::darkAlongVertical(pdf, 1, 300, 40, 800), 0.05);
+    EXPECT_GT(pdfcheck::darkAlongVertical(pdf, 1, 20, 40, 800), 0.95);
+    EXPECT_LT(pdfcheck::darkAlongVertical(pdf, 1, 300, 40, 800), 0.05);
 }
 
 TEST_F(PrintRoad, AsymmetricScaleOnlyWhereTheOutputAllowsIt)
@@ -201,7 +201,7 @@ TEST_F(PrintRoad, AsymmetricScaleOnlyWhereTheOutputAllowsIt)
         h->openDocument(d);
         e2e::applyOptions(*h, {{"Scale", "1"}, {"ScX", "1.0"}, {"ScY", "0.5"}});
         printAndRead(*h, name);
-        return e2e::markedArea(pdf, 1);
+        return pdfcheck::markedArea(pdf, 1);
     };
     // The filled box of the sample lies 72 to 144 pt below the page's top.
     Rect plain = run(2, "unscaled");

@@ -179,6 +179,7 @@ TEST(SettingsSet, LineBreaksAndSeparatorsCannotForgeEntries)
     EXPECT_EQ(s.set("General", "TB=0", "v"), -1);       // would read back as "TB"
     EXPECT_EQ(s.set("General]\r[X", "k", "v"), -1);
     EXPECT_EQ(s.set("Gen]x", "TB", "0"), -1);           // would read back as section "Gen"
+    EXPECT_EQ(s.set("General", "[X]", "v"), -1);        // would end the section
     EXPECT_EQ(text(s), before);
     EXPECT_EQ(s.getInt32("General", "TB", 5), 1);
     EXPECT_EQ(s.set("General", "Title", "a=b [c] ;d"), 0);

@@ -1,33 +1,81 @@
-#include "e2e/pdf_util.h"
-
-#include "e2e/e2e_util.h"
+#include "tools/pdfcheck.h"
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-namespace e2e {
+namespace pdfcheck {
 
-namespace {
-std::string quote(const std::string& s)
+std::string shellQuote(const std::string& s)
 {
     std::string q = "'";
     for (char c : s)
         q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
+
+namespace {
+const auto quote = shellQuote;
 } // namespace
+
+std::string run(const std::string& command)
+{
+    std::string out;
+    FILE* f = ::popen(command.c_str(), "r");
+    if (f == nullptr)
+        throw std::runtime_error("cannot run " + command);
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    int status = ::pclose(f);
+    if (status != 0)
+        throw std::runtime_error("command failed (" + std::to_string(status) + "): " + command + "\n" + out);
+    return out;
+}
+
+void distillFile(const std::string& psPath, const std::string& pdfPath)
+{
+    run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dAutoRotatePages=/None -o " + quote(pdfPath) + " " +
+        quote(psPath) + " 2>&1");
+}
 
 std::string distill(const std::string& ps, const std::string& folder, const std::string& name)
 {
     std::string psPath = folder + "/" + name + ".ps", pdfPath = folder + "/" + name + ".pdf";
     std::ofstream(psPath, std::ios::binary) << ps;
-    run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dAutoRotatePages=/None -o " + quote(pdfPath) + " " +
-        quote(psPath) + " 2>&1");
+    distillFile(psPath, pdfPath);
     return pdfPath;
+}
+
+std::string describe(const PdfFacts& facts)
+{
+    std::string out;
+    char line[256];
+    std::snprintf(line, sizeof line, "%-5s %-34s %-34s %-34s\n", "page", "MediaBox", "TrimBox", "BleedBox");
+    out += line;
+    auto box = [](const PdfPage& p, const char* key) {
+        if (!p.has(key))
+            return std::string("-");
+        const Rect& r = p.boxes.at(key);
+        char b[96];
+        std::snprintf(b, sizeof b, "%.3f %.3f %.3f %.3f", r[0], r[1], r[2], r[3]);
+        return std::string(b);
+    };
+    for (std::size_t i = 0; i < facts.pages.size(); ++i) {
+        std::snprintf(line, sizeof line, "%-5zu %-34s %-34s %-34s\n", i + 1, box(facts.pages[i], "/MediaBox").c_str(),
+                      box(facts.pages[i], "/TrimBox").c_str(), box(facts.pages[i], "/BleedBox").c_str());
+        out += line;
+    }
+    out += "document info:\n";
+    for (const auto& [key, value] : facts.info)
+        out += "  " + key.substr(1) + ": " + value + "\n";
+    return out;
 }
 
 PdfFacts readPdf(const std::string& pdf)
@@ -111,4 +159,4 @@ double darkAlongVertical(const std::string& pdf, int page, double x, double y0, 
     return total ? static_cast<double>(dark) / total : 0.0;
 }
 
-} // namespace e2e
+} // namespace pdfcheck
