@@ -352,7 +352,7 @@ std::int32_t CMySettings::set(const char* section, const char* key, const char* 
     if (buffer == nullptr || section == nullptr || key == nullptr || value == nullptr)
         return kRefused;
     if (!usableName(section, kMaxSection) || !usableName(key, kMaxKey) || hasLineBreak(value) ||
-        std::strchr(section, ']') != nullptr || std::strchr(key, '=') != nullptr)
+        std::strchr(section, ']') != nullptr || std::strchr(key, '=') != nullptr || key[0] == '[')
         return kRefused;
     std::string line = std::string(key) + "=" + value + "\r";
     if (line.size() > kMaxLine)

@@ -73,8 +73,8 @@ public:
     // key's old line; a missing section is appended at the end. Refused with
     // -1 and no change: no buffer or no room, a section or key too long, an
     // entry line longer than 1023 characters, a CR or LF anywhere, a "]" in
-    // the section or a "=" in the key (each could make the line read back as
-    // another entry or section).
+    // the section, a "=" in the key or a key starting with "[" (each could
+    // make the line read back as another entry or as a section header).
     std::int32_t set(const char* section, const char* key, const char* value);
     std::int32_t set(const char* section, const char* key, std::int32_t value); // "%d"
     std::int32_t setFloat(const char* section, const char* key, float value);   // "%.4f", point separator

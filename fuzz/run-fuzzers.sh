@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs the libFuzzer targets: a short run of each by default (20 seconds in
+# all, for the test suite), longer on demand.
+#
+#   fuzz/run-fuzzers.sh [--build DIR] [--seconds N | --runs N] [--parallel N] [--max-len N] [target...]
+#
+#   --build DIR    build folder (default: build/fuzz, as the "fuzz" preset makes it);
+#                  configured with clang and FOLANTRA_FUZZ=ON when it is not there yet
+#   --seconds N    seconds per target (default: 20 divided among the targets)
+#   --runs N       executions per target instead of a time
+#   --parallel N   targets run at the same time (default 1)
+#   --max-len N    longest input tried (default: libFuzzer's choice)
+#   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf (default: all)
+#
+# The corpus grows in DIR/fuzz-corpus/<target> (the seeds in fuzz/corpus are read
+# too); findings go to DIR/fuzz-artifacts/. Exit status 1 when any target failed.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(dirname "$here")
+build="$src/build/fuzz"
+seconds=""
+runs=""
+parallel=1
+maxlen=""
+targets=()
+all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf)
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$2; shift 2 ;;
+    --seconds) seconds=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    --parallel) parallel=$2; shift 2 ;;
+    --max-len) maxlen=$2; shift 2 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    fuzz_*) targets+=("$1"); shift ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+[ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
+if [ -z "$seconds" ] && [ -z "$runs" ]; then
+  seconds=$(( 20 / ${#targets[@]} ))
+  [ "$seconds" -ge 1 ] || seconds=1
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DFOLANTRA_FUZZ=ON -DFOLANTRA_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+
+mkdir -p "$build/fuzz-artifacts"
+run_one() {
+  local t=$1
+  local corpus="$build/fuzz-corpus/$t"
+  local log="$build/fuzz-artifacts/$t.log"
+  mkdir -p "$corpus"
+  local limit
+  if [ -n "$runs" ]; then limit="-runs=$runs"; else limit="-max_total_time=$seconds"; fi
+  local extra=()
+  [ -z "$maxlen" ] || extra=(-max_len="$maxlen")
+  local start end status=0
+  start=$(date +%s.%N)
+  "$build/fuzz/$t" "$limit" "${extra[@]}" -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$t-" \
+    "$corpus" "$here/corpus/$t" >"$log" 2>&1 || status=$?
+  end=$(date +%s.%N)
+  local execs
+  execs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -n 1)
+  printf '%-16s %s  %12s executions  %8.1f s%s\n' "$t" "$([ $status -eq 0 ] && echo ok || echo FAILED)" \
+    "${execs:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] || echo "  (see $log)")"
+  return $status
+}
+
+failed=0
+pids=()
+names=()
+for t in "${targets[@]}"; do
+  run_one "$t" &
+  pids+=($!)
+  names+=("$t")
+  if [ ${#pids[@]} -ge "$parallel" ]; then
+    wait "${pids[0]}" || failed=1
+    pids=("${pids[@]:1}")
+    names=("${names[@]:1}")
+  fi
+done
+for p in "${pids[@]}"; do
+  wait "$p" || failed=1
+done
+exit $failed
