@@ -157,7 +157,10 @@ TEST(SettingsSet, NumbersAreWrittenWithAPointWhateverTheLocale)
 {
     CMySettings s;
     ASSERT_EQ(s.setup(0L), 0);
-    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const char* german = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE", "German_Germany.1252", "German"})
+        if (!german)
+            german = std::setlocale(LC_NUMERIC, name);
     ASSERT_EQ(s.setFloat("S", "f", 0.5f), 0);
     ASSERT_EQ(s.set("S", "l", -7), 0);
     EXPECT_EQ(value(s, "S", "f"), "0.5000");
