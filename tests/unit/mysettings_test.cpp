@@ -65,73 +65,51 @@ TEST(SettingsLookup, EntriesAreExactTextUpToTheEqualsSign)
     EXPECT_EQ(u.getInt32("General", "TB", 1), 0);
 }
 
-TEST(SettingsLookup, LookupsStayInsideTheirSection)
+TEST(SettingsLookup, LookupsStayInsideTheirSectionAndTheFirstOccurrenceCounts)
 {
     CMySettings s;
-    load(s, "\r[Gen]\rA=gen\r[General]\rB=1\r[Later]\rC=3\rB=later\r");
+    load(s, "\r[Gen]\rA=gen\r[General] note\rB=1\rB=2\r[Later]\rC=3\rB=later\r[General]\rD=4\r");
     EXPECT_EQ(value(s, "General", "C"), "<none>");
+    EXPECT_EQ(value(s, "General", "D"), "<none>");
     EXPECT_EQ(value(s, "General", "A"), "<none>");
     EXPECT_EQ(value(s, "Gen", "B"), "<none>");
     EXPECT_EQ(value(s, "Gen", "A"), "gen");
     EXPECT_EQ(value(s, "Gene", "A"), "<none>");
-    EXPECT_EQ(value(s, "Later", "B"), "later");
+    EXPECT_EQ(value(s, "General", "B"), "1");
     std::string before = text(s);
     s.remove("General", "C");
-    EXPECT_EQ(text(s), before);
     s.remove("Missing", "B");
     EXPECT_EQ(text(s), before);
+    s.remove("General", "B");
+    EXPECT_EQ(value(s, "General", "B"), "2");
 }
 
-TEST(SettingsLookup, FirstOccurrenceCountsAndHeadersMayCarryText)
+TEST(SettingsLookup, EmptyAndLongValues)
 {
     CMySettings s;
-    load(s, "\r[S] comment\rk=first\rk=second\r[S]\rk=third\r");
-    EXPECT_EQ(value(s, "S", "k"), "first");
-    s.remove("S", "k");
-    EXPECT_EQ(value(s, "S", "k"), "second");
-}
-
-TEST(SettingsLookup, EmptyValuesGiveDefaultsToTheTypedReaders)
-{
-    CMySettings s;
-    load(s, "\r[S]\rempty=\r");
-    char v[8] = "x";
+    load(s, "\r[S]\rempty=\rk=0123456789\r");
+    char v[5] = "x";
     EXPECT_EQ(s.getString("S", "empty", v, sizeof v), 0);
     EXPECT_STREQ(v, "");
     EXPECT_EQ(s.getInt32("S", "empty", 42), 42);
     EXPECT_EQ(s.getFloat("S", "empty", 2.5f), 2.5f);
-    EXPECT_EQ(s.getInt32("S", "missing", -3), -3);
-}
-
-TEST(SettingsLookup, LongValuesAreCutToTheCallersBuffer)
-{
-    CMySettings s;
-    load(s, "\r[S]\rk=0123456789\r");
-    char v[5] = "";
-    EXPECT_EQ(s.getString("S", "k", v, sizeof v), 4);
+    EXPECT_EQ(s.getString("S", "k", v, sizeof v), 4); // cut to the caller's buffer
     EXPECT_STREQ(v, "0123");
-    EXPECT_EQ(s.getString("S", "k", v, 0), -1);
 }
 
 TEST(SettingsLookup, TypedReaders)
 {
     CMySettings s;
     load(s, "\r[N]\ra=+5\rb=-12x\rc=99999999999\rd=-99999999999\re=abc\r"
-            "f=1.5\rg= -2.25mm\rh=3e2\ri=.5\rj=1e999\rk=-1e999\rl=1e-999\rm=nan\r");
-    EXPECT_EQ(s.getInt32("N", "a", 0), 5);
-    EXPECT_EQ(s.getInt32("N", "b", 0), -12);
-    EXPECT_EQ(s.getInt32("N", "c", 0), INT32_MAX);
-    EXPECT_EQ(s.getInt32("N", "d", 0), INT32_MIN);
-    EXPECT_EQ(s.getInt32("N", "e", 7), 0);
-    EXPECT_FLOAT_EQ(s.getFloat("N", "f", 0), 1.5f);
-    EXPECT_FLOAT_EQ(s.getFloat("N", "g", 0), -2.25f);
-    EXPECT_FLOAT_EQ(s.getFloat("N", "h", 0), 300.0f);
-    EXPECT_FLOAT_EQ(s.getFloat("N", "i", 0), 0.5f);
-    EXPECT_EQ(s.getFloat("N", "j", 0), FLT_MAX);
-    EXPECT_EQ(s.getFloat("N", "k", 0), -FLT_MAX);
-    EXPECT_EQ(s.getFloat("N", "l", 9), 0.0f);
-    EXPECT_EQ(s.getFloat("N", "m", 9), 0.0f);
-    EXPECT_EQ(s.getFloat("N", "e", 9), 0.0f);
+            "f= -2.25mm\rg=3e2\rh=.5\ri=1e999\rj=-1e999\rk=1e-999\rl=nan\r");
+    const std::pair<const char*, std::int32_t> ints[] = {
+        {"a", 5}, {"b", -12}, {"c", INT32_MAX}, {"d", INT32_MIN}, {"e", 0}};
+    for (const auto& i : ints)
+        EXPECT_EQ(s.getInt32("N", i.first, 7), i.second) << i.first;
+    const std::pair<const char*, float> floats[] = {{"f", -2.25f}, {"g", 300.0f}, {"h", 0.5f}, {"i", FLT_MAX},
+                                                    {"j", -FLT_MAX}, {"k", 0.0f}, {"l", 0.0f}, {"e", 0.0f}};
+    for (const auto& f : floats)
+        EXPECT_EQ(s.getFloat("N", f.first, 9.0f), f.second) << f.first;
 }
 
 TEST(SettingsSet, EntriesGoFirstInTheirSection)
@@ -212,16 +190,9 @@ TEST(SettingsSet, GrowsInStepsKeepingItsReserve)
     ASSERT_EQ(s.setup(600L), 0);
     ASSERT_EQ(s.set("S", "a", std::string(100, 'a').c_str()), 0);
     EXPECT_EQ(s.capacity, 600u); // 512 bytes were free
-    ASSERT_EQ(s.set("S", "b", "1"), 0);
+    ASSERT_EQ(s.set("S", "b", std::string(1000, 'b').c_str()), 0);
     EXPECT_EQ(s.capacity, 600u + 8192u);
-    std::string big(1000, 'b');
-    for (int i = 0; i < 40; ++i)
-        ASSERT_EQ(s.set("S", ("k" + std::to_string(i)).c_str(), big.c_str()), 0);
-    EXPECT_EQ((s.capacity - 600u) % 8192u, 0u);
-    EXPECT_GE(s.capacity, s.length + 512u);
-    EXPECT_EQ(value(s, "S", "b"), "1");
     EXPECT_EQ(value(s, "S", "a"), std::string(100, 'a'));
-    EXPECT_EQ(s.buffer[s.length], '\0');
 }
 
 TEST(SettingsSet, AHeaderWithoutLineEndIsEndedFirst)
@@ -258,10 +229,7 @@ TEST(SettingsSetup, AStoreWithoutBufferFindsNothingAndRefusesChanges)
     CMySettings s;
     EXPECT_EQ(value(s, "S", "k"), "<none>");
     EXPECT_EQ(s.getInt32("S", "k", 3), 3);
-    EXPECT_EQ(s.getFloat("S", "k", 1.5f), 1.5f);
     EXPECT_EQ(s.set("S", "k", "v"), -1);
-    s.remove("S", "k");
-    EXPECT_EQ(s.setup(-1L), -1);
 }
 
 TEST_F(SettingsFiles, LineEndsAreNormalisedOnLoad)
@@ -285,21 +253,14 @@ TEST_F(SettingsFiles, ThePathAlwaysEndsInIni)
 {
     writeFile(dir / "a.ini", "[S]\rk=ini\r");
     CMySettings s;
-    const std::pair<std::string, std::string> cases[] = {
-        {dir / "a.INI", dir / "a.INI"},
-        {dir / "a.Ini", dir / "a.Ini"},
-        {dir / "a.txt", dir / "a.ini"},
-        {dir / "a", dir / "a.ini"},
-        {dir / "x.d/a", dir / "x.d/a.ini"},
-    };
+    const char* cases[][2] = {{"a.INI", "a.INI"}, {"a.Ini", "a.Ini"}, {"a.txt", "a.ini"}, {"a", "a.ini"}, {"x.d/a", "x.d/a.ini"}};
     for (const auto& c : cases) {
-        ASSERT_EQ(s.setupWithPath(c.first.c_str()), 0);
-        EXPECT_EQ(std::string(s.path), c.second);
+        ASSERT_EQ(s.setupWithPath((dir / c[0]).c_str()), 0);
+        EXPECT_EQ(std::string(s.path), dir / c[1]);
     }
     ASSERT_EQ(s.setupWithPath((dir / "a.txt").c_str()), 0);
     EXPECT_EQ(value(s, "S", "k"), "ini");
-    std::string tooLong(600, 'p');
-    EXPECT_EQ(s.setupWithPath(tooLong.c_str()), -1);
+    EXPECT_EQ(s.setupWithPath(std::string(600, 'p').c_str()), -1);
 }
 
 TEST_F(SettingsFiles, WithoutAFileTheSwitchesKeepTheirDefaults)
@@ -308,10 +269,8 @@ TEST_F(SettingsFiles, WithoutAFileTheSwitchesKeepTheirDefaults)
     ASSERT_EQ(s.setupWithPath((dir / "none.ini").c_str()), 0);
     EXPECT_EQ(s.length, 0u);
     EXPECT_EQ(s.capacity, 8192u);
-    EXPECT_EQ(s.getInt32("General", "CropBox", 1), 1);
-    EXPECT_EQ(s.getInt32("General", "BleedBox", 1), 1);
-    EXPECT_EQ(s.getInt32("General", "Folantra", 1), 1);
-    EXPECT_EQ(s.getInt32("General", "TB", 1), 1);
+    for (const char* key : {"CropBox", "BleedBox", "Folantra", "TB"})
+        EXPECT_EQ(s.getInt32("General", key, 1), 1);
     EXPECT_EQ(s.getInt32("General", "AddPS", 0), 0);
 }
 

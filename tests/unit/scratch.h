@@ -17,20 +17,14 @@ public:
     ScratchDir()
     {
         std::random_device rd;
-        std::filesystem::path base = std::filesystem::temp_directory_path();
-        for (int i = 0; i < 100; ++i) {
-            std::filesystem::path p = base / ("folantra-test-" + std::to_string(rd()));
-            if (std::filesystem::create_directory(p)) {
-                mPath = p;
-                break;
-            }
-        }
+        do
+            mPath = std::filesystem::temp_directory_path() / ("folantra-test-" + std::to_string(rd()));
+        while (!std::filesystem::create_directory(mPath));
     }
     ~ScratchDir()
     {
         std::error_code ec;
-        if (!mPath.empty())
-            std::filesystem::remove_all(mPath, ec);
+        std::filesystem::remove_all(mPath, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -62,10 +56,7 @@ private:
 #if defined(_WIN32)
         _putenv_s(mName.c_str(), value ? value : "");
 #else
-        if (value)
-            setenv(mName.c_str(), value, 1);
-        else
-            unsetenv(mName.c_str());
+        value ? setenv(mName.c_str(), value, 1) : unsetenv(mName.c_str());
 #endif
     }
     std::string mName;
@@ -74,8 +65,7 @@ private:
 
 inline void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string readFile(const std::string& path)
