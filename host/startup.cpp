@@ -4,10 +4,12 @@
 #include "host/xtcalls.h"
 #include "host/xtglue.h"
 #include "job/folantrarec.h"
+#include "log/dump.h"
 #include "postscript/psprocs.h"
 #include "settings/mysettings.h"
 #include "ui/msgbox.h"
 #include "util/mystrings.h"
+#include "util/platform.h"
 
 #include <cstring>
 
@@ -44,6 +46,9 @@ void setupPreferences()
 
 void writeLogHeader()
 {
+    setupDumpFromEnvironment();
+    dprintf(PSEOL "\t####\tFolantra %s: ", kVersionText);
+    dumpTime("", nullptr);
 }
 } // namespace
 

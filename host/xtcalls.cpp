@@ -125,6 +125,21 @@ int32_t xtPrintState()
     return state;
 }
 
+xtfileref* xtMakeFileRef(const char* path)
+{
+    auto f = entry<xt_util_fileref_fn>(sUtility, XT_UTIL_FILEREF);
+    xtfileref* ref = nullptr;
+    if (f == nullptr || f(sUtility, path, &ref) != 0)
+        return nullptr;
+    return ref;
+}
+
+int32_t XTSetFile(const xtfileref* file)
+{
+    auto f = entry<xt_print_setfile_fn>(sPrint, XT_PRINT_SETFILE);
+    return f ? f(sPrint, file) : XT_ERR_NOTFOUND;
+}
+
 int32_t xtWriteStream(const char* bytes, int32_t n)
 {
     auto f = entry<xt_util_writestream_fn>(sUtility, XT_UTIL_WRITESTREAM);

@@ -25,6 +25,10 @@ bool xtBleedOfDocument(int32_t doc, xtfixed* bleed); // Bleed module's answer
 int32_t getSysPrVars(xtprintsettings* out); // cleared, then filled by the host
 const xtpageranges* xtGetPageRanges();
 int32_t xtPrintState();
+// Makes a host file reference from a UTF-8 path; release with xtDisposeBlock.
+xtfileref* xtMakeFileRef(const char* path);
+// Sets the print job's output file: 0 or the host's error code.
+int32_t XTSetFile(const xtfileref* file);
 // output stream
 int32_t xtWriteStream(const char* bytes, int32_t n);
 void xtDisposeBlock(void* block);

@@ -1,4 +1,115 @@
 #include "output/printtofile.h"
 
-void setFileDestination() {}
-void runDistillerStep() {}
+#include "host/xtcalls.h"
+#include "job/folantrarec.h"
+#include "log/dump.h"
+#include "output/opendoc.h"
+#include "output/psname.h"
+#include "settings/prefs.h"
+#include "ui/msgbox.h"
+#include "util/files.h"
+#include "util/platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr const char* kDistiller = "Acrobat Distiller";
+
+// Copies `text` into a buffer of `cap` bytes; false when it does not fit.
+bool copyWhole(char* out, std::size_t cap, const char* text)
+{
+    std::size_t n = std::strlen(text);
+    if (n + 1 > cap)
+        return false;
+    std::memcpy(out, text, n + 1);
+    return true;
+}
+
+// Appends `suffix`; false when the result would not fit.
+bool appendText(char* out, const char* suffix, std::size_t cap)
+{
+    std::size_t n = std::strlen(out), m = std::strlen(suffix);
+    if (n + m + 1 > cap)
+        return false;
+    std::memcpy(out + n, suffix, m + 1);
+    return true;
+}
+
+// A path that does not fit is not cut into another path: the job is not
+// sent to a file at all, and the user is told.
+void refusePath(const char* folder, const char* name)
+{
+    setMsg2("%s%c%s", folder, plat::kPathSep, name);
+    msgBox("psPathTooLong");
+}
+} // namespace
+
+void setFileDestination()
+{
+    char folder[512];
+    char docPath[512];
+    char name[256];
+    std::memset(folder, 0, sizeof folder);
+    std::memset(docPath, 0, sizeof docPath);
+    std::memset(name, 0, sizeof name);
+    FolantraRec* sys = getSysRec();
+    sys->psPath[0] = '\0';
+
+    int32_t doc = xtCurrentDoc();
+    if (!xtDocPath(doc, docPath, sizeof docPath))
+        xtDocName(doc, docPath, 256);
+
+    const char* sep = std::strrchr(docPath, plat::kPathSep);
+    if (sep != nullptr) {
+        std::memcpy(folder, docPath, static_cast<std::size_t>(sep - docPath));
+        if (!copyWhole(name, sizeof name, sep + 1)) {
+            refusePath(folder, sep + 1);
+            return;
+        }
+    } else {
+        getDesktopFolder(folder);
+        copyWhole(name, sizeof name, docPath);
+    }
+
+    if (sys->folder[0] != '\0') {
+        if (fileExists(sys->folder, 0)) {
+            std::memcpy(folder, sys->folder, sizeof folder);
+            folder[sizeof folder - 1] = '\0';
+        } else {
+            setMsg2("%s", sys->folder);
+            msgBox("invalidFolder");
+            std::memset(folder, 0, sizeof folder);
+            getDesktopFolder(folder);
+        }
+    }
+
+    bool named = prefInt("AddPS", 0) == 1 ? appendText(name, ".ps", sizeof name) : replaceExtension(name, ".ps", sizeof name);
+    if (!named) {
+        refusePath(folder, name);
+        return;
+    }
+    if (getSetting(sys, kFlagAskForName) == 1)
+        getPSName(folder, name);
+
+    int n = std::snprintf(sys->psPath, sizeof sys->psPath, "%s%c%s", folder, plat::kPathSep, name);
+    if (n < 0 || n >= static_cast<int>(sizeof sys->psPath)) {
+        sys->psPath[0] = '\0';
+        refusePath(folder, name);
+        return;
+    }
+    dprintf("psPath = %s" PSEOL, sys->psPath);
+
+    xtfileref* file = xtMakeFileRef(sys->psPath);
+    int32_t err = file ? XTSetFile(file) : XT_ERR_NOTFOUND;
+    xtDisposeBlock(file);
+    if (err != 0)
+        msgBox("Internal error: XTSetFile (%d)", static_cast<int>(err));
+}
+
+void runDistillerStep()
+{
+    const char* path = getPSPath();
+    if (path != nullptr && fileExists(path, 0) && getDistiller())
+        openDoc(path, kDistiller);
+}

@@ -1,7 +1,10 @@
 #include "subhost/document.h"
 
+#include "subhost/fileio.h"
+
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -313,6 +316,107 @@ Document parseDocument(const std::string& text, const std::string& fileName)
     if (j.contains("print"))
         d.print = readPrint(j.at("print"), r, d.pageCount());
     return d;
+}
+
+namespace {
+std::string encodeBase64(const std::vector<uint8_t>& in)
+{
+    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    std::size_t i = 0;
+    for (; i + 2 < in.size(); i += 3) {
+        uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+        for (int k = 18; k >= 0; k -= 6)
+            out += digits[(v >> k) & 63];
+    }
+    if (i < in.size()) {
+        uint32_t v = in[i] << 16;
+        if (i + 1 < in.size())
+            v |= in[i + 1] << 8;
+        out += digits[(v >> 18) & 63];
+        out += digits[(v >> 12) & 63];
+        out += i + 1 < in.size() ? digits[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+// UTF-8 text followed by exactly one zero byte.
+bool isTextBlock(const std::vector<uint8_t>& b)
+{
+    if (b.empty() || b.back() != 0)
+        return false;
+    std::string text(b.begin(), b.end() - 1);
+    if (text.find('\0') != std::string::npos)
+        return false;
+    try {
+        (void)json(text).dump();
+    } catch (const json::exception&) {
+        return false;
+    }
+    return true;
+}
+
+json boxJson(const Box& b)
+{
+    json j;
+    j["bounds"] = {b.top, b.left, b.bottom, b.right};
+    if (b.fill)
+        j["fill"] = b.fill->size() == 1 ? json((*b.fill)[0]) : json(*b.fill);
+    if (b.stroke > 0)
+        j["stroke"] = b.stroke;
+    if (!b.text.empty()) {
+        j["text"] = b.text;
+        j["fontSize"] = b.fontSize;
+    }
+    return j;
+}
+} // namespace
+
+std::string documentToJson(const Document& d)
+{
+    json j;
+    j["name"] = d.name;
+    j["path"] = d.path ? json(*d.path) : json(nullptr);
+    j["pageSize"] = {{"width", d.pageWidth}, {"height", d.pageHeight}};
+    json spreads = json::array();
+    for (const Spread& s : d.spreads) {
+        json boxes = json::array();
+        for (const Box& b : s.boxes)
+            if (!b.temporary)
+                boxes.push_back(boxJson(b));
+        spreads.push_back({{"pages", s.pages}, {"boxes", boxes}});
+    }
+    j["spreads"] = spreads;
+    if (!d.xtData.empty()) {
+        json xd = json::object();
+        for (const auto& [code, bytes] : d.xtData)
+            xd[fourccText(code)] = isTextBlock(bytes) ? json{{"text", std::string(bytes.begin(), bytes.end() - 1)}}
+                                                      : json{{"base64", encodeBase64(bytes)}};
+        j["xtensionData"] = xd;
+    }
+    const PrintSettings& p = d.print;
+    json print = {{"blankPages", p.blankPages}, {"wholeSpreads", p.wholeSpreads}, {"output", p.output},
+                  {"jobKind", p.jobKind}};
+    if (p.bleedBits != 0 || p.bleedAmount != 0 || p.bleedOffset != 0)
+        print["bleed"] = {{"bits", p.bleedBits}, {"amount", p.bleedAmount}, {"offset", p.bleedOffset}};
+    if (p.ranges) {
+        json ranges = json::array();
+        for (const PageRange& r : *p.ranges)
+            ranges.push_back({r.first, r.last});
+        print["ranges"] = ranges;
+    }
+    j["print"] = print;
+    return j.dump(2) + "\n";
+}
+
+void saveDocument(const Document& doc, const std::string& file)
+{
+    try {
+        writeFileAtomically(file, documentToJson(doc));
+    } catch (const std::runtime_error& e) {
+        throw DocumentError(e.what());
+    }
 }
 
 Document loadDocument(const std::string& file)

@@ -68,6 +68,13 @@ struct Document {
 // Reads a document file; throws DocumentError naming the file and the fault.
 Document loadDocument(const std::string& file);
 Document parseDocument(const std::string& json, const std::string& fileName);
+// The document as JSON text in the format loadDocument reads; XTension data
+// blocks keep every byte (text when they are UTF-8 text with one terminating
+// zero byte, base64 otherwise).
+std::string documentToJson(const Document& doc);
+// Writes the file aside and then replaces the old one, so a failed write
+// loses nothing. Throws DocumentError.
+void saveDocument(const Document& doc, const std::string& file);
 std::string fourccText(uint32_t code);
 uint32_t fourccValue(const std::string& text);
 

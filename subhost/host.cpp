@@ -65,7 +65,33 @@ int32_t XTAPI printSettings(const xtgroup* g, xtprintsettings* out)
     return 0;
 }
 
+int32_t XTAPI printSetFile(const xtgroup* g, const xtfileref* file)
+{
+    Host* h = hostOf(g);
+    if (file == nullptr || !h->blockIsOurs(const_cast<xtfileref*>(file)))
+        return -50;
+    if (h->options().setFileError != 0) {
+        h->record("setfile-refused", 0, h->options().setFileError);
+        return h->options().setFileError;
+    }
+    h->jobFile = reinterpret_cast<const char*>(file);
+    h->record("setfile");
+    return 0;
+}
+
 // ---- utility ----
+int32_t XTAPI utilFileRef(const xtgroup* g, const char* path, xtfileref** out)
+{
+    *out = nullptr;
+    if (path == nullptr || path[0] == '\0')
+        return -1;
+    std::size_t n = std::strlen(path);
+    auto* ref = static_cast<char*>(hostOf(g)->allocBlock(n + 1));
+    std::memcpy(ref, path, n + 1);
+    *out = reinterpret_cast<xtfileref*>(ref);
+    return 0;
+}
+
 int32_t XTAPI utilWriteStream(const xtgroup* g, const char* bytes, int32_t n)
 {
     Host* h = hostOf(g);
@@ -484,13 +510,14 @@ template <std::size_t N> struct Table {
 
 template <class F> xtproc proc(F f) { return reinterpret_cast<xtproc>(f); }
 
-const Table<23>& printTable()
+const Table<32>& printTable()
 {
-    static Table<23> t = [] {
-        Table<23> x;
+    static Table<32> t = [] {
+        Table<32> x;
         x.entries[XT_PRINT_STATE] = proc(printState);
         x.entries[XT_PRINT_PAGERANGES] = proc(printPageRanges);
         x.entries[XT_PRINT_SETTINGS] = proc(printSettings);
+        x.entries[XT_PRINT_SETFILE] = proc(printSetFile);
         return x;
     }();
     return t;
@@ -506,7 +533,8 @@ struct Host::Groups {
     Table<6> docDataTable;
     Table<4> styleTable;
     Table<7> xmlTable;
-    Table<3> utilityTable, headlessTable;
+    Table<4> utilityTable;
+    Table<3> headlessTable;
     Table<5> docTable;
     Table<22> pageTable;
     Table<11> spreadTable;
@@ -652,6 +680,7 @@ Host::Host(HostOptions options) : mOptions(options), mGroups(std::make_unique<Gr
     initGroup(g.print, this, 10, printTable());
     g.utilityTable.entries[XT_UTIL_WRITESTREAM] = proc(utilWriteStream);
     g.utilityTable.entries[XT_UTIL_DISPOSE] = proc(utilDispose);
+    g.utilityTable.entries[XT_UTIL_FILEREF] = proc(utilFileRef);
     initGroup(g.utility, this, 11, g.utilityTable);
     g.docTable.entries[XT_DOC_CURRENT] = proc(docCurrent);
     g.docTable.entries[XT_DOC_PAGEWIDTH] = proc(docPageWidth);
@@ -734,6 +763,14 @@ bool Host::load(const std::string& pluginPath)
     mModule = loadPluginModule(pluginPath, mError);
     if (!mModule)
         return false;
+    activate(mModule->entry());
+    return true;
+}
+
+void Host::loadEntry(xtactivateproc entry) { activate(entry); }
+
+void Host::activate(xtactivateproc entry)
+{
     xtactivaterec act{};
     act.version = XT_ACTIVATE_VERSION;
     act.size = sizeof act;
@@ -742,10 +779,10 @@ bool Host::load(const std::string& pluginPath)
     act.announce = ActivateGlue::announce;
     act.registerStart = ActivateGlue::registerStart;
     act.hostVersion = &mVersionWord;
-    mActivateResult = mModule->entry()(&act);
+    mActivateResult = entry(&act);
     record("activate", 0, 0, mActivateResult);
     if (mActivateResult != 0)
-        return true;
+        return;
     // The code-request function first, so that codes exist when setup
     // registers the callbacks that use them.
     if (mStartProcs.size() >= 2) {
@@ -757,7 +794,6 @@ bool Host::load(const std::string& pluginPath)
         mSetupResult = mStartProcs[0](&mSetup);
         record("start", 1, 0, mSetupResult);
     }
-    return true;
 }
 
 std::vector<Event> Host::eventsOf(const std::string& what) const

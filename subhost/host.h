@@ -29,6 +29,7 @@ struct HostOptions {
     ModuleConfig pdf;
     ModuleConfig bleed;
     uint32_t hostVersion = 0x0A000000;
+    int32_t setFileError = 0;     // non-zero: the job's output file is refused with this code
 };
 
 struct Registration {
@@ -64,6 +65,9 @@ public:
     // False with a message in error() when the file cannot be loaded or has
     // no entry; a refused handshake is a successful load with activateResult().
     bool load(const std::string& pluginPath);
+    // Runs the handshake and start-up with an entry already in this process
+    // (tests that link the plug-in's code).
+    void loadEntry(xtactivateproc entry);
     const std::string& error() const { return mError; }
     int32_t activateResult() const { return mActivateResult; }
     int32_t setupResult() const { return mSetupResult; }
@@ -101,6 +105,9 @@ public:
     std::vector<MessageBoxRecord>& messages() { return mMessages; }
     void queueMessageAnswer(int32_t answer) { mMessageAnswers.push_back(answer); }
 
+    // The output file the plug-in set for the running job (empty: none).
+    std::string jobFile;
+
     // The print job's stream (only while a job runs).
     std::string* stream() { return mStream; }
     void setStream(std::string* s) { mStream = s; }
@@ -125,6 +132,7 @@ public:
 private:
     HostOptions mOptions;
     std::unique_ptr<PluginModule> mModule;
+    void activate(xtactivateproc entry);
     std::unique_ptr<Groups> mGroups;
     xtsetuprec mSetup{};
     std::vector<xtstartproc> mStartProcs;

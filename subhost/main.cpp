@@ -128,6 +128,8 @@ int main(int argc, char** argv)
     app.add_flag("--refuse-handshake", options.refuseHandshake, "Answer the plug-in's compatibility check with 0");
     app.add_option("--pdf-module", pdfModule, "The PDF module: absent, unbindable, present or stay-out (present and "
                                               "asking the plug-in to keep out of every job)");
+    app.add_option("--refuse-setfile", options.setFileError, "Refuse the job's output file with this error code")
+        ->check(CLI::Range(-32768, 32767));
     app.add_option("--bleed-module", bleedModule, "The Bleed module: absent, unbindable or the bleed it reports in points");
 
     std::string docFile, outFile;
@@ -137,7 +139,11 @@ int main(int argc, char** argv)
 
     auto* print = app.add_subcommand("print", "Print a document through the plug-in into a PostScript file");
     print->add_option("document", docFile, "The document file (JSON)")->required()->check(CLI::ExistingFile);
-    print->add_option("-o,--output", outFile, "The PostScript file to write")->required();
+    print->add_option("-o,--output", outFile, "The PostScript file to write (a job the plug-in sends to a file of "
+                                              "its own goes there instead)");
+    std::string saveFile;
+    print->add_option("--save", saveFile, "Save the document (with what the plug-in stored in it) into this file "
+                                          "after printing");
     std::string styleFile, styleName;
     print->add_option("--styles", styleFile, "A style file (XML, see docs/style-file.md) with the host's print output "
                                             "styles")->check(CLI::ExistingFile);
@@ -224,8 +230,24 @@ int main(int argc, char** argv)
     try {
         PrintReport report = printDocument(host, ps);
         printMessages(host, seen);
-        writeFileAtomically(outFile, ps);
-        std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
+        if (!report.fileError.empty()) {
+            std::cerr << "folantra-host: " << report.fileError << "\n";
+            return 1;
+        }
+        if (!report.file.empty()) {
+            std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << report.file
+                      << " (the plug-in's file)\n";
+        } else if (!outFile.empty()) {
+            writeFileAtomically(outFile, ps);
+            std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
+        } else {
+            std::cerr << "folantra-host: the job went to no file: give one with -o\n";
+            return 1;
+        }
+        if (!saveFile.empty()) {
+            saveDocument(*host.currentDocument(), saveFile);
+            std::cout << "saved the document into " << saveFile << "\n";
+        }
     } catch (const std::exception& e) {
         std::cerr << "folantra-host: " << e.what() << "\n";
         return 1;

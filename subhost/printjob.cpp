@@ -101,6 +101,7 @@ PrintReport printDocument(Host& host, std::string& out)
     if (host.options().bleed.state == ModuleState::Present)
         bleed = std::max(bleed, host.options().bleed.bleed);
 
+    host.jobFile.clear();
     xtjobstartrec start{};
     start.hdr = xtcbheader{XT_CB_JOBSTART, sizeof start};
     start.kind = ps.jobKind;
@@ -161,6 +162,15 @@ PrintReport printDocument(Host& host, std::string& out)
         ++report.pagesWritten;
     }
     out += "%%Trailer\n%%EOF\n";
+    // A job sent to a file is complete on disk before the job ends.
+    if (!host.jobFile.empty()) {
+        try {
+            writeFileAtomically(host.jobFile, out);
+            report.file = host.jobFile;
+        } catch (const std::exception& e) {
+            report.fileError = e.what();
+        }
+    }
 
     xtcbheader end{XT_CB_JOBEND, sizeof(xtcbheader)};
     host.call(XT_CB_JOBEND, &end);
@@ -169,27 +179,6 @@ PrintReport printDocument(Host& host, std::string& out)
         std::free(r);
     host.rangeBlocks.clear();
     return report;
-}
-
-void writeFileAtomically(const std::string& path, const std::string& text)
-{
-    std::string temp = path + ".part";
-    {
-        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-        if (!f)
-            throw std::runtime_error("cannot write " + temp);
-        f.write(text.data(), static_cast<std::streamsize>(text.size()));
-        f.flush();
-        if (!f) {
-            f.close();
-            std::remove(temp.c_str());
-            throw std::runtime_error("cannot write " + temp);
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        throw std::runtime_error("cannot replace " + path);
-    }
 }
 
 } // namespace subhost

@@ -1,7 +1,7 @@
 #include "subhost/styles.h"
 
 #include "subhost/document.h"
-#include "subhost/printjob.h"
+#include "subhost/fileio.h"
 
 #include <pugixml.hpp>
 
