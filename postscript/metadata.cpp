@@ -1,6 +1,7 @@
 #include "postscript/metadata.h"
 
 #include "postscript/psprocs.h"
+#include "ui/dialogs.h"
 #include "util/mystr.h"
 #include "util/platform.h"
 
@@ -33,6 +34,38 @@ void writeEntry(const char* key, const char* field)
     }
     psPrintf(PSEOL "/pdfmark where {pop [/%s <FEFF%s> /DOCINFO pdfmark} if", key, digits);
 }
+
+constexpr int kTitleField = 3, kAuthorField = 4, kKeywordsField = 5;
+
+// Reads a field into a 256-byte text, the bytes behind the text cleared.
+void readField(DialogRef dialog, int id, char* field)
+{
+    char text[256] = {};
+    getControlText(getControl(dialog, id), text);
+    std::memset(field, 0, 256);
+    std::memcpy(field, text, std::strlen(text));
+}
+
+std::uint8_t metaDataOK(ControlRef, DialogRef dialog, void* user)
+{
+    auto* meta = static_cast<MetaData*>(user);
+    readField(dialog, kTitleField, meta->title);
+    readField(dialog, kAuthorField, meta->author);
+    readField(dialog, kKeywordsField, meta->keywords);
+    quitModalDialog(dialog, 1);
+    return 1;
+}
+
+std::uint8_t metaDataSetup(DialogRef dialog, void* user)
+{
+    auto* meta = static_cast<MetaData*>(user);
+    setControlText(getControl(dialog, kTitleField), meta->title);
+    setControlText(getControl(dialog, kAuthorField), meta->author);
+    setControlText(getControl(dialog, kKeywordsField), meta->keywords);
+    setControlHandler(getControl(dialog, 1), metaDataOK, meta);
+    setControlFocus(getControl(dialog, kTitleField));
+    return 0;
+}
 } // namespace
 
 void writeMetaData() { writeMetaData(&getSysRec()->metaData); }
@@ -43,4 +76,11 @@ void writeMetaData(const MetaData* meta)
     for (const Entry& e : entries)
         writeEntry(e.key, e.text);
     psPrintf(PSEOL PSEOL);
+}
+
+bool getMetaData(MetaData* meta)
+{
+    if (meta == nullptr)
+        return false;
+    return doModalDialog("MetaData", metaDataSetup, meta) == 1;
 }

@@ -1,13 +1,214 @@
 #include "ui/optionspane.h"
 
 #include "host/xtcalls.h"
-#include "job/folantrarec.h"
 #include "job/jobstorage.h"
+#include "postscript/metadata.h"
+#include "ui/msgbox.h"
+#include "ui/panetable.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
-// Set while an options pane exists.
-bool sPaneOpen = false;
+
+// The one pane there can be: its window and what it was opened for.
+struct PaneState {
+    DlgWindow window;
+    xtstyleref style = 0;
+    uint32_t kind = 0;
+};
+std::unique_ptr<PaneState> sPane;
+
+constexpr int32_t kChangeLevel = 3;
+constexpr std::size_t kFolderMax = sizeof(FolantraRec::folder) - 1;
+
+ControlRef paneControl(int id) { return sPane ? getControl(&sPane->window, id) : nullptr; }
+
+void setPathLabel() { setControlText(paneControl(kPanePath), getDocRec()->folder); }
+
+void setScale(int id, float factor) { setControlText(paneControl(id), formatScale(factor).c_str()); }
+
+float getScale(int id)
+{
+    char text[256] = {};
+    getControlText(paneControl(id), text);
+    return parseScale(text);
+}
+
+uint8_t paneControlProc(ControlRef control, DialogRef, void*)
+{
+    switch (getControlItem(control)) {
+    case kPanePrintToFile:
+        adjustPaneControls();
+        return 1;
+    case kPaneScale:
+        adjustPaneControls();
+        if (getControlValue(control) == 1)
+            setControlFocus(paneControl(kPaneScaleX));
+        return 1;
+    case kPaneChooseFolder:
+        chooseFolderForPane();
+        return 1;
+    case kPaneReset:
+        std::memset(getDocRec()->folder, 0, sizeof getDocRec()->folder);
+        setPathLabel();
+        return 1;
+    case kPaneMetaData:
+        getMetaData(&getDocRec()->metaData);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
+
+std::string formatScale(float factor)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(factor) * 100.0);
+    // Whatever the C library's locale says, the pane writes a point.
+    for (char* p = text; *p != '\0'; ++p)
+        if (*p == ',')
+            *p = '.';
+    return text;
+}
+
+float parseScale(const char* text)
+{
+    if (text == nullptr)
+        return 0.0f;
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    // The digits as one integer and the power of ten to divide it by, so the
+    // value is rounded once ("75,5" is 755 / 1000).
+    double mantissa = 0;
+    int decimals = 2; // percent
+    int significant = 0;
+    bool digits = false;
+    for (; *p >= '0' && *p <= '9'; ++p, digits = true) {
+        if (significant < 17) {
+            mantissa = mantissa * 10 + (*p - '0');
+            significant += mantissa > 0 ? 1 : 0;
+        } else {
+            --decimals; // beyond the precision a double holds
+        }
+    }
+    if (*p == '.' || *p == ',') {
+        for (++p; *p >= '0' && *p <= '9'; ++p, digits = true)
+            if (significant < 17) {
+                mantissa = mantissa * 10 + (*p - '0');
+                significant += mantissa > 0 ? 1 : 0;
+                ++decimals;
+            }
+    }
+    if (!digits)
+        return 0.0f;
+    double value = decimals >= 0 ? mantissa / std::pow(10.0, decimals) : mantissa * std::pow(10.0, -decimals);
+    return static_cast<float>(negative ? -value : value);
+}
+
+DialogRef createPane(xtstyleref style, uint32_t kind)
+{
+    destroyPane();
+    sPane = std::make_unique<PaneState>();
+    sPane->style = style;
+    sPane->kind = kind;
+    buildPaneWindow(&sPane->window);
+    sPane->window.window = newWindowId();
+    for (int id : {kPanePrintToFile, kPaneScale, kPaneChooseFolder, kPaneReset, kPaneMetaData})
+        setControlHandler(&sPane->window, id, paneControlProc, nullptr);
+    FolantraRec* rec = getDocRec();
+    if (style != 0)
+        getFolantraRecByStyle(style, rec);
+    else
+        getJobHandle(rec);
+    setPaneControls(rec);
+    return &sPane->window;
+}
+
+DialogRef currentPane() { return sPane ? &sPane->window : nullptr; }
+
+xtstyleref paneStyle() { return sPane ? sPane->style : 0; }
+
+void destroyPane() { sPane.reset(); }
+
+void setPaneControls(const FolantraRec* rec)
+{
+    if (!sPane)
+        return;
+    for (int i = kFlagTrimBox; i <= kFlagScale; ++i)
+        setControlValue(paneControl(i), rec->flags[i] == 1 ? 1 : 0);
+    setPathLabel();
+    setScale(kPaneScaleX, rec->scaleX);
+    setScale(kPaneScaleY, rec->scaleY);
+    adjustPaneControls();
+}
+
+void adjustPaneControls()
+{
+    if (!sPane)
+        return;
+    bool toFile = getControlValue(paneControl(kPanePrintToFile)) == 1;
+    bool scale = getControlValue(paneControl(kPaneScale)) == 1;
+    enableControl(paneControl(kPaneDistiller), toFile);
+    enableControl(paneControl(kPaneChooseFolder), toFile);
+    enableControl(paneControl(kPaneReset), toFile);
+    enableControl(paneControl(kPaneScaleX), scale);
+    enableControl(paneControl(kPaneScaleY), scale);
+}
+
+void getPaneSettings(FolantraRec* rec)
+{
+    if (!sPane)
+        return;
+    for (int i = kFlagTrimBox; i <= kFlagScale; ++i)
+        rec->flags[i] = getControlValue(paneControl(i)) == 1 ? 1 : 0;
+    rec->scaleX = getScale(kPaneScaleX);
+    rec->scaleY = getScale(kPaneScaleY);
+}
+
+void savePaneSettings()
+{
+    FolantraRec* rec = getDocRec();
+    getPaneSettings(rec);
+    if (isJobModified(rec)) {
+        setJobHandle(rec);
+        xtMarkDocChanged(xtCurrentDoc(), kChangeLevel);
+    }
+    setSysRec(rec);
+}
+
+void savePaneToStyle()
+{
+    if (!sPane)
+        return;
+    FolantraRec* rec = getDocRec();
+    getPaneSettings(rec);
+    setFolantraRec(sPane->style, rec);
+}
+
+void chooseFolderForPane()
+{
+    FolantraRec* rec = getDocRec();
+    std::string chosen;
+    if (dialog_toolkit::chooseFolder(rec->folder[0] != '\0' ? rec->folder : nullptr, chosen) != 1 || chosen.empty())
+        return;
+    if (chosen.size() > kFolderMax) {
+        setMsg2("%s", chosen.c_str());
+        msgBox("folderTooLong");
+        return;
+    }
+    std::memset(rec->folder, 0, sizeof rec->folder);
+    std::memcpy(rec->folder, chosen.data(), chosen.size());
+    setPathLabel();
+}
 
 int32_t XTAPI paneStyleChanged(xtcbheader* rec)
 {
@@ -17,12 +218,15 @@ int32_t XTAPI paneStyleChanged(xtcbheader* rec)
     uint32_t kind = 0;
     if (!xtStyleKind(style, &kind) || kind != XT_STYLE_KIND_PRINT)
         return 0;
-    // Without a pane the style's settings apply to the next job at once.
-    getFolantraRecByStyle(style, sPaneOpen ? getDocRec() : getSysRec());
+    if (sPane) {
+        getFolantraRecByStyle(style, getDocRec());
+        setPaneControls(getDocRec());
+        dialog_toolkit::update(sPane->window);
+    } else {
+        // Without a pane the style's settings apply to the next job at once.
+        getFolantraRecByStyle(style, getSysRec());
+    }
     return 0;
 }
 
-void registerPaneCallbacks()
-{
-    xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, 200);
-}
+void registerPaneCallbacks() { registerPanePlatformCallbacks(); }

@@ -1,9 +1,61 @@
-// The options pane's host callbacks.
+// The options pane: the plug-in's options in the host's print dialog (where
+// they apply to the current document and the next job) and in the editor of
+// print output styles (where they are stored into the style). The pane edits
+// the document record as its working copy.
 #pragma once
 
+#include "job/folantrarec.h"
+#include "ui/dialogs.h"
 #include "xthost.h"
+
+#include <string>
 
 // Registers the callbacks the pane needs with the host.
 void registerPaneCallbacks();
-// The print dialog's output style changed: load that style's record.
+// The print dialog's output style changed: load that style's record (into
+// the pane when one exists, else into the system record).
 int32_t XTAPI paneStyleChanged(xtcbheader* rec);
+
+// A scale factor as the pane shows it: factor x 100 with two decimals ("50.00").
+std::string formatScale(float factor);
+// A field's text read as a percentage: its leading decimal number (a ','
+// counts as the decimal point) divided by 100; text that does not start with
+// a number reads as 0.
+float parseScale(const char* text);
+
+// ---- the pane's life (driven by the toolkit's callbacks) ----
+
+// Creates the pane for a style (0 in the print dialog) of the given kind,
+// loads the working record from the style or, without one, from the current
+// document, and fills the controls. An older pane is destroyed first.
+DialogRef createPane(xtstyleref style, uint32_t kind);
+// The pane that exists, or null.
+DialogRef currentPane();
+xtstyleref paneStyle();
+// Releases the pane; the process-wide reference is cleared.
+void destroyPane();
+
+// Fills the controls from a record, then applies the enabling rule.
+void setPaneControls(const FolantraRec* rec);
+// Controls 5, 8 and 9 are enabled exactly when check box 3 is on, the fields
+// 12 and 15 exactly when check box 6 is on.
+void adjustPaneControls();
+// Reads the check boxes and the scale fields into the record.
+void getPaneSettings(FolantraRec* rec);
+// Print dialog confirmed: read the controls; when the working record differs
+// from the document's block, store it and mark the document changed (level
+// 3); copy it into the system record in any case.
+void savePaneSettings();
+// Output-style editor confirmed: read the controls and store the working
+// record into the remembered style only.
+void savePaneToStyle();
+
+// Choose folder (button 8): the folder chooser, starting in the current
+// folder. A chosen path longer than 511 bytes does not fit the record and is
+// refused with the message "folderTooLong" (the path below it).
+void chooseFolderForPane();
+
+// ---- platform side (optionspane_posix.cpp, optionspane_win.cpp) ----
+// The registrations of the toolkit, in the order the host is told of them:
+// the print dialog and style editor callbacks and the style change (765).
+void registerPanePlatformCallbacks();

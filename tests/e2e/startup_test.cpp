@@ -50,7 +50,7 @@ TEST(Startup, HandshakeThenSetupRegistersEverythingInOrder)
     std::vector<std::pair<int32_t, int32_t>> expected = {
         {150, 10}, {155, 200}, {282, 300}, {283, 200}, {148, 300}, {145, 200}, // print callbacks
         {5, 200},  {4, 200},   {64, 200},                                       // language, quit, about
-        {765, 200}};                                                            // the options pane
+        {164, 200}, {728, 200}, {765, 200}, {768, 200}, {771, 200}};            // the options pane
     EXPECT_EQ(registered(*h), expected);
     for (const Registration& r : h->registrations())
         EXPECT_EQ(r.flags, 7);

@@ -1,0 +1,53 @@
+// Window descriptions and the dialog builder. A description is a small XML
+// resource (type "xml") named like the dialog: the window's title and client
+// size, then one `control` element per control in creation order. The
+// builder localizes every text, turns each control into its run-time kind
+// with the adjusted rectangle of the kind table, opens and closes groups and
+// containers ("####"), and places the window on the screen.
+#pragma once
+
+#include "ui/dialogs.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct WinDescControl {
+    std::uint32_t type = 0;          // "push", "cbox", ..., "####"
+    int id = -1;
+    std::uint32_t cmd = 0;
+    DlgRect rect;
+    std::string text;                // as written (a key of the string table)
+    std::string just;
+    long border = 0, multi = 0, pass = 0, readonly = 0;
+    std::vector<std::string> menu;
+    std::vector<std::string> tabs;   // text1, text2, ...
+    std::map<std::uint32_t, std::string> strings; // the eight string attributes present and non-empty
+};
+
+struct WinDesc {
+    std::string name;                // as written
+    DlgRect rect;                    // x y: screen position (never shown), w h: client size
+    std::vector<WinDescControl> controls;
+};
+
+// Reads a description's text. Missing elements take their defaults (id -1,
+// rect 0 0 0 0, empty text, flags 0); malformed numbers read as 0.
+void readWinDesc(const char* text, WinDesc* desc);
+// Loads the description `name` from the plug-in's resources (the name as it
+// is, then with the language's suffix, then "_E"); false when there is none.
+bool loadWinDesc(const char* name, WinDesc* desc);
+
+// Localizes a control text, window title or menu item: a text ending in "…"
+// or ":" is looked up without the mark, which is then appended again; texts
+// of 250 bytes or more are left as they are, as is a text that is no key.
+std::string localizeText(const std::string& text);
+
+// Builds the window from the description: size (client size plus frame),
+// localized title, the root user pane (id 0) and every control. Kinds the
+// table does not know are skipped.
+void buildWindow(const WinDesc& desc, const FrameInsets& frame, DlgWindow* window);
+// Centres the window horizontally on the screen and puts its top at a quarter
+// of the free height.
+void placeWindow(DlgWindow* window, int screenWidth, int screenHeight);
