@@ -44,13 +44,24 @@ int Document::firstPageOfSpread(int spread) const
 
 Box* Document::findBox(uint32_t id, int* spread)
 {
-    for (std::size_t i = 0; i < spreads.size(); ++i)
-        for (Box& b : spreads[i].boxes)
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!mIndexed || attempt == 1) {
+            mSpreadOf.clear();
+            for (std::size_t i = 0; i < spreads.size(); ++i)
+                for (const Box& b : spreads[i].boxes)
+                    mSpreadOf[b.id] = static_cast<int>(i);
+            mIndexed = true;
+        }
+        auto it = mSpreadOf.find(id);
+        if (it == mSpreadOf.end() || it->second >= static_cast<int>(spreads.size()))
+            continue;
+        for (Box& b : spreads[it->second].boxes)
             if (b.id == id) {
                 if (spread)
-                    *spread = static_cast<int>(i);
+                    *spread = it->second;
                 return &b;
             }
+    }
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace subhost {
@@ -62,7 +63,18 @@ struct Document {
     bool locatePage(int page, int* spread, int* position) const;
     int firstPageOfSpread(int spread) const; // 1-based page of a 0-based spread
     Box* findBox(uint32_t id, int* spread = nullptr);
+    // Keep findBox's index up to date when the host adds or removes a box.
+    void boxAdded(uint32_t id, int spread)
+    {
+        if (mIndexed)
+            mSpreadOf[id] = spread;
+    }
+    void boxRemoved(uint32_t id) { mSpreadOf.erase(id); }
     uint32_t nextBoxId = 1;
+
+private:
+    std::unordered_map<uint32_t, int> mSpreadOf; // box id -> spread, for findBox
+    bool mIndexed = false;
 };
 
 // Reads a document file; throws DocumentError naming the file and the fault.

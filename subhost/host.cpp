@@ -1,5 +1,7 @@
 #include "subhost/host.h"
 
+#include "subhost/headless.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -244,6 +246,7 @@ int32_t XTAPI boxCreate(const xtgroup* g, int32_t doc, xtboxdesc* desc, int16_t 
     b.stroke = toPoints(desc->frameWidth);
     b.temporary = true;
     d->spreads[spread - 1].boxes.push_back(b);
+    d->boxAdded(b.id, spread - 1);
     *out = b.id;
     h->record("box-create", spread, static_cast<int32_t>(b.id), desc->runaround);
     h->record("fields-open", 0, static_cast<int32_t>(b.id));
@@ -259,6 +262,7 @@ int32_t XTAPI boxDelete(const xtgroup* g, xtboxref box, int32_t)
         return -1;
     auto& boxes = d->spreads[spread].boxes;
     boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [box](const Box& b) { return b.id == box; }), boxes.end());
+    d->boxRemoved(box);
     h->record("box-delete", spread + 1, static_cast<int32_t>(box));
     return 0;
 }
@@ -534,7 +538,7 @@ struct Host::Groups {
     Table<4> styleTable;
     Table<7> xmlTable;
     Table<4> utilityTable;
-    Table<3> headlessTable;
+    Table<XT_HEADLESS_COUNT> headlessTable;
     Table<5> docTable;
     Table<22> pageTable;
     Table<11> spreadTable;
@@ -724,6 +728,8 @@ Host::Host(HostOptions options) : mOptions(options), mGroups(std::make_unique<Gr
     g.xmlTable.entries[XT_XML_DISPOSE] = proc(xmlDispose);
     initGroup(g.xmlnode, this, 22, g.xmlTable);
     g.headlessTable.entries[XT_HEADLESS_MSGBOX] = proc(headlessMsgBox);
+    mHeadless = std::make_unique<Headless>(*this);
+    installHeadlessEntries(g.headlessTable.entries, XT_HEADLESS_COUNT);
     initGroup(g.headless, this, 19, g.headlessTable);
     g.pdfTable.entries[XT_PDF_STAYOUT] = proc(pdfStayOut);
     initGroup(g.pdf, this, kPdfGroupId, g.pdfTable);
