@@ -15,6 +15,8 @@
 
 namespace subhost {
 
+class Headless;
+
 enum class ModuleState { Absent, Unbindable, Present };
 
 struct ModuleConfig {
@@ -101,6 +103,10 @@ public:
     int outstandingNodes() const { return mOutstandingNodes; }
     int mOutstandingNodes = 0;
 
+    // The headless window system: the scripted user, the plug-in's dialogs
+    // and pane, the print dialog and the output-style editor.
+    Headless& headless() { return *mHeadless; }
+
     // Message boxes shown through the headless window system.
     std::vector<MessageBoxRecord>& messages() { return mMessages; }
     void queueMessageAnswer(int32_t answer) { mMessageAnswers.push_back(answer); }
@@ -154,6 +160,7 @@ private:
     int mOutstanding = 0;
     bool mSetupCalled = false;
     uint32_t mVersionWord = 0;
+    std::unique_ptr<Headless> mHeadless;
 
     friend struct ActivateGlue;
 };

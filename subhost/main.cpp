@@ -1,4 +1,5 @@
 // folantra-host: the substitute host on the command line.
+#include "subhost/headless.h"
 #include "subhost/host.h"
 #include "subhost/printjob.h"
 
@@ -111,6 +112,51 @@ void describeDocument(const Document& d)
         std::cout << "  XTension data '" << fourccText(code) << "': " << bytes.size() << " bytes\n";
 }
 
+// The print dialog with the plug-in's pane, driven by a script of user
+// actions; a confirmed dialog prints. 0 when everything went as scripted.
+int runPrintDialogCommand(Host& host, const std::string& outFile, const std::string& saveFile)
+{
+    Headless& ui = host.headless();
+    bool confirmed = ui.runPrintDialog();
+    int status = 0;
+    if (confirmed) {
+        std::string ps;
+        PrintReport report = printDocument(host, ps);
+        if (!report.fileError.empty()) {
+            std::cerr << "folantra-host: " << report.fileError << "\n";
+            status = 1;
+        } else if (!report.file.empty()) {
+            std::cout << "printed " << report.pagesWritten << " pages into " << report.file << " (the plug-in's file)\n";
+        } else if (!outFile.empty()) {
+            writeFileAtomically(outFile, ps);
+            std::cout << "printed " << report.pagesWritten << " pages into " << outFile << "\n";
+        } else {
+            std::cout << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
+        }
+    }
+    if (!saveFile.empty()) {
+        saveDocument(*host.currentDocument(), saveFile);
+        std::cout << "saved the document into " << saveFile << "\n";
+    }
+    return status;
+}
+
+// The output-style editor on one style, driven by a script; shows what the
+// style holds afterwards and, with `saveFile`, writes the style file.
+int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFile)
+{
+    host.headless().runStyleEditor(ref);
+    const OutputStyle* style = host.style(ref);
+    auto node = style->nodes.find(XT_PLUGIN_ID);
+    std::cout << "style \"" << style->name << "\" holds: "
+              << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
+    if (!saveFile.empty()) {
+        saveStyles(saveFile, host.styles());
+        std::cout << "saved the output styles into " << saveFile << "\n";
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -150,6 +196,28 @@ int main(int argc, char** argv)
     print->add_option("--style", styleName, "Choose this output style in the print dialog before printing")
         ->needs("--styles");
 
+    std::string scriptFile, dialogStyles;
+    auto* dialog = app.add_subcommand("dialog", "Open a document's print dialog with the plug-in's pane and act on it "
+                                                "with a script of user actions (docs/ui-script.md); a confirmed "
+                                                "dialog prints");
+    dialog->add_option("document", docFile, "The document file (JSON)")->required()->check(CLI::ExistingFile);
+    dialog->add_option("--script", scriptFile, "The user's actions (docs/ui-script.md)")->required()
+        ->check(CLI::ExistingFile);
+    dialog->add_option("--styles", dialogStyles, "A style file whose output styles the print dialog offers")
+        ->check(CLI::ExistingFile);
+    dialog->add_option("-o,--output", outFile, "The PostScript file of the job (unless the plug-in sends the job to "
+                                               "a file of its own)");
+    dialog->add_option("--save", saveFile, "Save the document afterwards into this file");
+
+    std::string editorStyle;
+    auto* editor = app.add_subcommand("style-editor", "Edit an output style in the host's style editor with the "
+                                                      "plug-in's pane, by a script of user actions");
+    editor->add_option("--styles", dialogStyles, "The style file")->required()->check(CLI::ExistingFile);
+    editor->add_option("--style", editorStyle, "The output style to edit")->required();
+    editor->add_option("--script", scriptFile, "The user's actions (docs/ui-script.md)")->required()
+        ->check(CLI::ExistingFile);
+    editor->add_option("--save", saveFile, "Write the output styles afterwards into this file");
+
     bool noRecord = false;
     auto* about = app.add_subcommand("about", "Call the plug-in's about callback");
     about->add_flag("--no-record", noRecord, "Call it without an about record");
@@ -178,6 +246,30 @@ int main(int argc, char** argv)
         }
     }
 
+    // Read the script and the styles of the dialogs before the plug-in starts.
+    std::vector<ScriptStep> script;
+    std::vector<OutputStyle> uiStyles;
+    if (dialog->parsed() || editor->parsed()) {
+        try {
+            script = loadScript(scriptFile);
+            if (!dialogStyles.empty())
+                uiStyles = loadStyles(dialogStyles);
+        } catch (const std::exception& e) {
+            std::cerr << "folantra-host: " << e.what() << "\n";
+            return 1;
+        }
+    }
+    xtstyleref editorRef = 0;
+    if (editor->parsed()) {
+        for (std::size_t i = 0; i < uiStyles.size(); ++i)
+            if (uiStyles[i].name == editorStyle)
+                editorRef = static_cast<xtstyleref>(i + 1);
+        if (editorRef == 0) {
+            std::cerr << "folantra-host: " << dialogStyles << ": no output style named \"" << editorStyle << "\"\n";
+            return 1;
+        }
+    }
+
     Host host(options);
     bool verbose = info->parsed() || about->parsed() || lang->parsed();
     if (!startPlugin(host, pluginPath, verbose))
@@ -202,6 +294,29 @@ int main(int argc, char** argv)
         host.sendLanguage(static_cast<int16_t>(newLanguage));
         std::cout << "language " << newLanguage << " sent\n";
         return 0;
+    }
+    if (dialog->parsed() || editor->parsed()) {
+        Headless& ui = host.headless();
+        ui.setLog(&std::cout);
+        ui.setScript(script);
+        host.styles() = uiStyles;
+        int status = 0;
+        try {
+            if (dialog->parsed()) {
+                host.openDocument(doc);
+                status = runPrintDialogCommand(host, outFile, saveFile);
+            } else {
+                status = runStyleEditorCommand(host, editorRef, saveFile);
+            }
+        } catch (const std::exception& e) {
+            std::cerr << "folantra-host: " << e.what() << "\n";
+            return 1;
+        }
+        for (const std::string& e : ui.errors())
+            std::cerr << "folantra-host: " << scriptFile << ": " << e << "\n";
+        if (!ui.scriptDone())
+            std::cerr << "folantra-host: " << scriptFile << ": steps left over at the end\n";
+        return status != 0 || !ui.errors().empty() || !ui.scriptDone() ? 1 : 0;
     }
     // print
     host.openDocument(doc);
