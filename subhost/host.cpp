@@ -628,6 +628,8 @@ int32_t XTAPI setupBindByName(const xtsetuprec* rec, const char* name, const xtg
                            {XT_GROUP_OUTPUTSTYLE, &g.outputstyle}, {XT_GROUP_XMLNODE, &g.xmlnode},
                            {XT_GROUP_HEADLESS, &g.headless}};
     *out = nullptr;
+    if (hostOf(rec)->options().missingGroup == name)
+        return -1;
     for (const Named& n : named)
         if (std::strcmp(n.name, name) == 0)
             *out = n.group;
@@ -744,7 +746,7 @@ Host::Host(HostOptions options) : mOptions(options), mGroups(std::make_unique<Gr
     mSetup.moduleCallbackCode = setupModuleCode;
     mSetup.moduleGroupId = setupModuleGroupId;
     mSetup.tripleKind = XT_TRIPLE_KIND;
-    mSetup.tripleRevision = XT_TRIPLE_REVISION;
+    mSetup.tripleRevision = options.tripleRevision;
     mSetup.tripleVersion = XT_TRIPLE_VERSION;
     mSetup.registerCallback = setupRegisterCallback;
     mSetup.newCallbackCode = setupNewCode;

@@ -32,6 +32,8 @@ struct HostOptions {
     ModuleConfig bleed;
     uint32_t hostVersion = 0x0A000000;
     int32_t setFileError = 0;     // non-zero: the job's output file is refused with this code
+    int16_t tripleRevision = XT_TRIPLE_REVISION; // the interface triple the setup record names
+    std::string missingGroup;     // a named group the host does not offer
 };
 
 struct Registration {

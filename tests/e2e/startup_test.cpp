@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -118,6 +121,88 @@ TEST(Startup, AboutWithAndWithoutRecord)
     EXPECT_EQ(h->messages().size(), 2u);
     for (const Event& e : h->eventsOf("call"))
         EXPECT_EQ(e.result, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The language shows in the texts the plug-in shows: a stored folder that is
+// gone brings the "invalidFolder" message in the host's language.
+std::string folderMessage(subhost::Host& h)
+{
+    h.messages().clear();
+    e2e::applyOptions(h, {{"Folder", "/no/such/folder"}});
+    return h.messages().empty() ? std::string() : h.messages().back().primary;
+}
+
+TEST(Startup, LanguageCallbackSwitchesTheStringTable)
+{
+    const std::string english = "Invalid folder for saving the PS-file, the desktop will be used instead.";
+    const std::string german =
+        "Ungültiger Ordner zum Speichern der PS-Datei! Als alternativer Speicherort dient der Schreibtisch.";
+    auto h = e2e::loadedHost();
+    EXPECT_EQ(folderMessage(*h), english);
+    for (int16_t code : {3, 19}) {
+        h->sendLanguage(2);
+        h->sendLanguage(code);
+        EXPECT_EQ(folderMessage(*h), german) << code;
+    }
+    for (int16_t code : {2, 35}) {
+        h->sendLanguage(3);
+        h->sendLanguage(code);
+        EXPECT_EQ(folderMessage(*h), english) << code;
+    }
+    // The host's language at start-up counts too.
+    HostOptions swiss;
+    swiss.language = 19;
+    auto h2 = e2e::loadedHost(swiss);
+    EXPECT_EQ(folderMessage(*h2), german);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Startup, AnotherInterfaceOrAMissingGroupEndsStartUp)
+{
+    HostOptions other;
+    other.tripleRevision = 600;
+    auto h = e2e::loadedHost(other);
+    EXPECT_EQ(h->activateResult(), 0);
+    EXPECT_EQ(h->setupResult(), static_cast<int32_t>(0x51000401));
+    EXPECT_TRUE(h->registrations().empty());
+
+    HostOptions noBoxes;
+    noBoxes.missingGroup = "box";
+    auto h2 = e2e::loadedHost(noBoxes);
+    EXPECT_EQ(h2->setupResult(), static_cast<int32_t>(0x51000401));
+    EXPECT_TRUE(h2->registrations().empty());
+}
+
+TEST(Startup, LogWritesTheHeaderAndThePrintFilePathWhenSwitchedOn)
+{
+    const std::string log = e2e::homeFolder() + "/Documents/Kestrovan/Folantra.txt";
+    ::setenv("FOLANTRA_LOG", "1", 1);
+    {
+        auto h = e2e::loadedHost();
+        ::unsetenv("FOLANTRA_LOG");
+        subhost::Document d = e2e::simpleDocument();
+        d.name = "Logged";
+        h->openDocument(d);
+        e2e::applyOptions(*h, {{"PrintToFile", "1"}});
+        std::string ps;
+        printDocument(*h, ps);
+    } // the host unloads the plug-in
+    std::ifstream in(log, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.rfind("\r\t####\tFolantra 4.20: \r", 0), 0u) << text;
+    EXPECT_NE(text.find("psPath = " + e2e::homeFolder() + "/Desktop/Logged.ps\r"), std::string::npos) << text;
+    std::remove(log.c_str());
+
+    // Off by default: nothing is written.
+    auto quiet = e2e::loadedHost();
+    EXPECT_FALSE(std::ifstream(log).good());
 }
 
 } // namespace
