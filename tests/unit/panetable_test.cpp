@@ -1,0 +1,124 @@
+// The options pane's control table, the Windows dialog resource made from it,
+// and the scale fields' text forms.
+#include "ui/optionspane.h"
+#include "ui/panetable.h"
+#include "util/mystrings.h"
+
+#include "unit/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+namespace {
+
+const std::string kResources = std::string(FOLANTRA_SOURCE_DIR) + "/resources";
+
+TEST(PaneTable, IdsKindsAndLabelKeys)
+{
+    struct Want {
+        int id;
+        PaneKind kind;
+        const char* label;
+    };
+    const Want want[] = {{1, PaneKind::CheckBox, "crop"},       {2, PaneKind::CheckBox, "margins"},
+                         {3, PaneKind::CheckBox, "printToFile"}, {4, PaneKind::CheckBox, "askForPSName"},
+                         {5, PaneKind::CheckBox, "distiller"},  {6, PaneKind::CheckBox, "scale:"},
+                         {8, PaneKind::PushButton, "chooseFolder\xE2\x80\xA6"},
+                         {9, PaneKind::PushButton, "reset"},    {10, PaneKind::StaticText, nullptr},
+                         {11, PaneKind::StaticText, "X:"},      {12, PaneKind::EditField, nullptr},
+                         {13, PaneKind::StaticText, "%"},       {14, PaneKind::StaticText, "Y:"},
+                         {15, PaneKind::EditField, nullptr},    {16, PaneKind::StaticText, "%"},
+                         {17, PaneKind::PushButton, "metadata\xE2\x80\xA6"}};
+    ASSERT_EQ(sizeof want / sizeof want[0], static_cast<std::size_t>(kPaneControlCount));
+    for (int i = 0; i < kPaneControlCount; ++i) {
+        const PaneControlSpec& s = kPaneControls[i];
+        EXPECT_EQ(s.id, want[i].id);
+        EXPECT_EQ(s.kind, want[i].kind) << s.id;
+        EXPECT_EQ(std::string(s.label ? s.label : "-"), std::string(want[i].label ? want[i].label : "-")) << s.id;
+        // Every control lies inside the pane.
+        EXPECT_LE(s.x + s.w, kPaneWidth) << s.id;
+        EXPECT_LE(s.y + s.h, kPaneHeight) << s.id;
+    }
+}
+
+// The Windows dialog resource is made from the table. To bring the file up to
+// date after a change of the table, run this test with FOLANTRA_WRITE_PANE_RC=1.
+TEST(PaneTable, WindowsResourceAgreesWithTheTable)
+{
+    std::string path = kResources + "/optionspane.rc";
+    std::string script = paneResourceScript();
+    if (std::getenv("FOLANTRA_WRITE_PANE_RC") != nullptr)
+        testing_util::writeFile(path, script);
+    EXPECT_EQ(testing_util::readFile(path), script)
+        << path << " is out of date: run the unit tests with FOLANTRA_WRITE_PANE_RC=1 to write it anew";
+    EXPECT_NE(script.find("28050 DIALOGEX 0, 0, 330, 121"), std::string::npos);
+    EXPECT_NE(script.find("AUTOCHECKBOX \"crop\", 1, 7, 7, 223, 10"), std::string::npos);
+    EXPECT_NE(script.find("EDITTEXT 15, 248, 99, 30, 12"), std::string::npos);
+}
+
+TEST(PaneTable, HeadlessPaneTranslatesItsLabels)
+{
+    setResourceFolder(kResources.c_str());
+    for (std::int16_t language : {0, 3}) {
+        setupLanguage(language);
+        setupMyStrings();
+        DlgWindow pane;
+        buildPaneWindow(&pane);
+        EXPECT_TRUE(pane.pane);
+        ASSERT_EQ(pane.controls.size(), static_cast<std::size_t>(kPaneControlCount));
+        bool german = language == 3;
+        EXPECT_EQ(getControl(&pane, 3)->text, german ? "In Datei drucken" : "Print to file");
+        EXPECT_EQ(getControl(&pane, 6)->text, german ? "Asymmetrisch skalieren:" : "Scale:");
+        EXPECT_EQ(getControl(&pane, 8)->text, german ? "Ordner w\xC3\xA4hlen\xE2\x80\xA6" : "Choose folder\xE2\x80\xA6");
+        EXPECT_EQ(getControl(&pane, 17)->text, german ? "Metadaten\xE2\x80\xA6" : "Metadata\xE2\x80\xA6");
+        EXPECT_EQ(getControl(&pane, 11)->text, "X:");
+        EXPECT_EQ(getControl(&pane, 10)->text, "");
+        EXPECT_EQ(getControl(&pane, 12)->kind, kKindEdit);
+        EXPECT_EQ(getControl(&pane, 1)->kind, kKindCheckBox);
+    }
+    cleanupMyStrings();
+    setResourceFolder(nullptr);
+    setupLanguage(0);
+}
+
+TEST(ScaleFields, ShownAsPercentWithTwoDecimals)
+{
+    EXPECT_EQ(formatScale(0.5f), "50.00");
+    EXPECT_EQ(formatScale(1.0f), "100.00");
+    EXPECT_EQ(formatScale(0.755f), "75.50");
+    EXPECT_EQ(formatScale(0.0f), "0.00");
+    // A locale with a decimal comma changes nothing.
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = old ? old : "C";
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "de-DE"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            EXPECT_EQ(formatScale(0.5f), "50.00");
+            EXPECT_FLOAT_EQ(parseScale("75,5"), 0.755f);
+            break;
+        }
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(ScaleFields, ReadAsPercentWithPointOrComma)
+{
+    EXPECT_EQ(parseScale("75"), 0.75f);
+    EXPECT_EQ(parseScale("75,5"), 0.755f);
+    EXPECT_EQ(parseScale("75.5"), 0.755f);
+    EXPECT_EQ(parseScale(" 95.00"), 0.95f);
+    EXPECT_EQ(parseScale("100.00"), 1.0f);
+    EXPECT_EQ(parseScale("12.5%"), 0.125f);  // the leading number counts
+    EXPECT_EQ(parseScale(",5"), 0.005f);
+    EXPECT_EQ(parseScale("-20"), -0.2f);
+    EXPECT_EQ(parseScale("abc"), 0.0f);      // no number: 0 %
+    EXPECT_EQ(parseScale(""), 0.0f);
+    EXPECT_EQ(parseScale(nullptr), 0.0f);
+    // What the pane shows reads back as the same factor.
+    for (float f : {0.5f, 0.75f, 0.95f, 1.0f, 1.25f, 0.333f})
+        EXPECT_EQ(parseScale(formatScale(f).c_str()), static_cast<float>(std::stod(formatScale(f)) / 100.0)) << f;
+}
+
+} // namespace
