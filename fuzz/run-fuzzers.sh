@@ -73,19 +73,17 @@ run_one() {
 }
 
 failed=0
-pids=()
-names=()
+running=0
 for t in "${targets[@]}"; do
-  run_one "$t" &
-  pids+=($!)
-  names+=("$t")
-  if [ ${#pids[@]} -ge "$parallel" ]; then
-    wait "${pids[0]}" || failed=1
-    pids=("${pids[@]:1}")
-    names=("${names[@]:1}")
+  if [ "$running" -ge "$parallel" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
   fi
+  run_one "$t" &
+  running=$((running + 1))
 done
-for p in "${pids[@]}"; do
-  wait "$p" || failed=1
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
 done
 exit $failed
