@@ -1,5 +1,6 @@
 #include "postscript/pageboxes.h"
 
+#include "host/startup.h"
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
 #include "postscript/psprocs.h"
@@ -34,7 +35,7 @@ float getBleed()
     }
     float b = 0.0f;
     xtfixed bleed = 0;
-    if (gBleedFuncHndl != nullptr && xtBleedOfDocument(xtCurrentDoc(), &bleed))
+    if (bleedAvail == 1 && xtBleedOfDocument(xtCurrentDoc(), &bleed))
         b = static_cast<float>(bleed) * static_cast<float>(kFixedToPoints);
     return std::max(a, b);
 }

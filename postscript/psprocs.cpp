@@ -1,5 +1,6 @@
 #include "postscript/psprocs.h"
 
+#include "host/startup.h"
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
 #include "output/printtofile.h"
@@ -139,7 +140,7 @@ void xt_enumpage(int16_t page)
 int32_t XTAPI psJobStart(xtcbheader* rec)
 {
     auto* job = reinterpret_cast<xtjobstartrec*>(rec);
-    if (gPDFFuncGrpHndl != nullptr && xtPdfWantsOut()) {
+    if (pdfActive == 1 && xtPdfWantsOut()) {
         sJobType = 0;
         return 0;
     }

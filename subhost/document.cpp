@@ -169,7 +169,7 @@ std::vector<uint8_t> decodeBase64(const std::string& in, const Reader& r, const 
     return out;
 }
 
-Box readBox(const json& j, const Reader& r, const std::string& where, double spreadWidth, double height)
+Box readBox(const json& j, const Reader& r, const std::string& where)
 {
     Box b;
     const json& bounds = r.need(j, "bounds", where);
@@ -199,8 +199,6 @@ Box readBox(const json& j, const Reader& r, const std::string& where, double spr
         b.text = r.text(j.at("text"), where + ".text");
     if (j.contains("fontSize"))
         b.fontSize = r.number(j.at("fontSize"), where + ".fontSize", 1, 1000);
-    (void)spreadWidth;
-    (void)height;
     return b;
 }
 
@@ -293,8 +291,7 @@ Document parseDocument(const std::string& text, const std::string& fileName)
             if (!boxes.is_array())
                 r.fail(where + ".boxes", "expected a list");
             for (std::size_t k = 0; k < boxes.size(); ++k) {
-                Box b = readBox(boxes[k], r, where + ".boxes[" + std::to_string(k) + "]", s.pages * d.pageWidth,
-                                d.pageHeight);
+                Box b = readBox(boxes[k], r, where + ".boxes[" + std::to_string(k) + "]");
                 b.id = d.nextBoxId++;
                 s.boxes.push_back(b);
             }
