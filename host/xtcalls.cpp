@@ -337,23 +337,20 @@ xtxmlelem* xtXmlElement(xtxmlnode* node)
     return e;
 }
 
-xtxmlelem* xtXmlFindChild(xtxmlelem* elem, const char* name)
+namespace {
+// Finds (XT_XML_FINDCHILD) or creates (XT_XML_CREATECHILD) a named child.
+xtxmlelem* xmlChild(uint32_t which, xtxmlelem* elem, const char* name)
 {
-    auto f = entry<xt_xml_child_fn>(sXmlNode, XT_XML_FINDCHILD);
+    auto f = entry<xt_xml_child_fn>(sXmlNode, which);
     xtxmlelem* e = nullptr;
     if (f == nullptr || f(sXmlNode, elem, name, &e) != 0)
         return nullptr;
     return e;
 }
+} // namespace
 
-xtxmlelem* xtXmlCreateChild(xtxmlelem* elem, const char* name)
-{
-    auto f = entry<xt_xml_child_fn>(sXmlNode, XT_XML_CREATECHILD);
-    xtxmlelem* e = nullptr;
-    if (f == nullptr || f(sXmlNode, elem, name, &e) != 0)
-        return nullptr;
-    return e;
-}
+xtxmlelem* xtXmlFindChild(xtxmlelem* elem, const char* name) { return xmlChild(XT_XML_FINDCHILD, elem, name); }
+xtxmlelem* xtXmlCreateChild(xtxmlelem* elem, const char* name) { return xmlChild(XT_XML_CREATECHILD, elem, name); }
 
 int32_t xtXmlGetValue(xtxmlelem* elem, const char* name, char* out, int32_t cap)
 {

@@ -13,17 +13,6 @@
 
 namespace {
 
-std::wstring wide(const char* s)
-{
-    if (s == nullptr || s[0] == '\0')
-        return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring w(n > 0 ? static_cast<std::size_t>(n - 1) : 0u, L'\0');
-    if (n > 1)
-        MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
-    return w;
-}
-
 // The browser starts in the folder passed as its data.
 int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data)
 {
@@ -59,7 +48,7 @@ bool addPane(std::int32_t, DlgWindow&) { return false; }
 
 int chooseFolder(const char* start, std::string& chosen)
 {
-    std::wstring startFolder = wide(start);
+    std::wstring startFolder = utf8ToWide(start);
     BROWSEINFOW info{};
     info.hwndOwner = GetActiveWindow();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;

@@ -33,12 +33,12 @@ void buildPaneWindow(DlgWindow* window)
     window->frame = DlgRect{0, 0, kPaneWidth, kPaneHeight};
     window->controls.clear();
     window->focus = -1;
-    for (const PaneControlSpec& spec : kPaneControls) {
+    for (const PaneControlSpec& row : kPaneControls) {
         DlgControl c;
-        c.id = spec.id;
-        c.rect = DlgRect{spec.x, spec.y, spec.w, spec.h};
-        c.text = spec.label != nullptr ? localizeText(spec.label) : std::string();
-        switch (spec.kind) {
+        c.id = row.id;
+        c.rect = DlgRect{row.x, row.y, row.w, row.h};
+        c.text = row.label != nullptr ? localizeText(row.label) : std::string();
+        switch (row.kind) {
         case PaneKind::CheckBox:
             c.kind = kKindCheckBox;
             c.type = fourCC("cbox");

@@ -16,17 +16,11 @@ namespace {
 constexpr long long kSeconds1904To1970 = 2082844800LL;
 constexpr unsigned long long kTicks1601To1970 = 116444736000000000ULL;
 
-std::wstring widen(const char* utf8)
-{
-    std::u16string w = utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
-
 bool attributes(const char* path, WIN32_FILE_ATTRIBUTE_DATA& data)
 {
     if (path == nullptr || path[0] == '\0')
         return false;
-    return GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) != 0;
+    return GetFileAttributesExW(utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 bool shellFolder(int csidl, char* out)
@@ -52,7 +46,7 @@ bool isSeparator(char c)
 
 bool move(const char* source, const char* target)
 {
-    return MoveFileExW(widen(source).c_str(), widen(target).c_str(),
+    return MoveFileExW(utf8ToWide(source).c_str(), utf8ToWide(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -60,7 +54,7 @@ bool move(const char* source, const char* target)
 
 bool fileExists(const char* path, long)
 {
-    return path != nullptr && path[0] != '\0' && GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return path != nullptr && path[0] != '\0' && GetFileAttributesW(utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::int64_t getFileSize(const char* path)
@@ -88,7 +82,7 @@ int makeDir(const char* path)
         return -1;
     if (fileExists(path))
         return 0;
-    return CreateDirectoryW(widen(path).c_str(), nullptr) != 0 ? 0 : -1;
+    return CreateDirectoryW(utf8ToWide(path).c_str(), nullptr) != 0 ? 0 : -1;
 }
 
 void resolveAlias(char*)
@@ -114,10 +108,10 @@ std::FILE* openFile(const char* path, const char* mode)
 {
     if (path == nullptr || path[0] == '\0' || mode == nullptr)
         return nullptr;
-    return _wfopen(widen(path).c_str(), widen(mode).c_str());
+    return _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
 }
 
 bool deleteFile(const char* path)
 {
-    return path != nullptr && path[0] != '\0' && DeleteFileW(widen(path).c_str()) != 0;
+    return path != nullptr && path[0] != '\0' && DeleteFileW(utf8ToWide(path).c_str()) != 0;
 }

@@ -21,6 +21,9 @@ void myfree(void* block);
 std::u16string utf8ToUtf16(const char* text, std::size_t length);
 std::u16string utf8ToUtf16(const char* text); // zero-terminated; null gives ""
 
+// Windows build only: a UTF-8 text as the system's wide text (null gives "").
+std::wstring utf8ToWide(const char* text);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf16ToUtf8(const char16_t* text, std::size_t length);
 

@@ -125,3 +125,9 @@ void composeNFC(std::u16string& text)
 }
 
 } // namespace mystr_platform
+
+std::wstring utf8ToWide(const char* text)
+{
+    std::u16string units = utf8ToUtf16(text);
+    return std::wstring(units.begin(), units.end());
+}
