@@ -66,7 +66,7 @@ run_one() {
     "$corpus" "$here/corpus/$t" >"$log" 2>&1 || status=$?
   end=$(date +%s.%N)
   local execs
-  execs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -n 1)
+  execs=$(grep -a -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -n 1)
   printf '%-16s %s  %12s executions  %8.1f s%s\n' "$t" "$([ $status -eq 0 ] && echo ok || echo FAILED)" \
     "${execs:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] || echo "  (see $log)")"
   return $status
