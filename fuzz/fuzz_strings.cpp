@@ -12,16 +12,26 @@
 
 namespace {
 
-std::string folder()
+std::string sFolder;
+
+void removeFolder()
 {
-    static std::string dir = [] {
+    unlink((sFolder + "/MyStrings_E.xml").c_str());
+    rmdir(sFolder.c_str());
+}
+
+// The table is written to a file in a private folder on every run, since the
+// string tables are read from resources.
+const std::string& folder()
+{
+    if (sFolder.empty()) {
         const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        std::string d = std::string(base) + "/folantra-fuzz-strings-" + std::to_string(getpid());
-        mkdir(d.c_str(), 0700);
-        setResourceFolder(d.c_str());
-        return d;
-    }();
-    return dir;
+        sFolder = std::string(base) + "/folantra-fuzz-strings-" + std::to_string(getpid());
+        mkdir(sFolder.c_str(), 0700);
+        setResourceFolder(sFolder.c_str());
+        std::atexit(removeFolder);
+    }
+    return sFolder;
 }
 
 void lookUp(const std::string& key)
