@@ -153,8 +153,15 @@ TEST_F(PrintToFile, Ps2pdfMakesThePdfBesideThePostScript)
     ASSERT_EQ(file, odd + "/Brochure.ps");
     std::string pdf = odd + "/Brochure.pdf";
     ASSERT_TRUE(waitFor(pdf, 60));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // let ps2pdf finish writing
-    auto facts = pdfcheck::readPdf(pdf);
+    // ps2pdf runs on its own: read the PDF once it is complete.
+    pdfcheck::PdfFacts facts;
+    for (int i = 0; i < 120 && facts.pages.empty(); ++i) {
+        try {
+            facts = pdfcheck::readPdf(pdf);
+        } catch (const std::exception&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+    }
     ASSERT_EQ(facts.pages.size(), 1u);
     EXPECT_TRUE(facts.pages[0].has("/TrimBox"));
 }
