@@ -13,10 +13,23 @@ namespace fs = std::filesystem;
 namespace e2e {
 
 namespace {
+fs::path scratchRoot() { return fs::temp_directory_path() / ("folantra-e2e-" + std::to_string(::getpid())); }
+fs::path privateHome() { return fs::temp_directory_path() / ("folantra-e2e-home-" + std::to_string(::getpid())); }
+
+// The test program's folders go when it ends.
+struct RemoveAtExit {
+    ~RemoveAtExit()
+    {
+        std::error_code ec;
+        fs::remove_all(scratchRoot(), ec);
+        fs::remove_all(privateHome(), ec);
+    }
+} sRemoveAtExit;
+
 // The tests never touch the real home folder: the plug-in's preferences,
 // desktop and documents all live in a folder of this test program's own.
 const bool sPrivateHome = [] {
-    fs::path home = fs::temp_directory_path() / ("folantra-e2e-home-" + std::to_string(::getpid()));
+    fs::path home = privateHome();
     fs::remove_all(home);
     fs::create_directories(home / "Desktop");
     fs::create_directories(home / "Documents");
@@ -89,7 +102,7 @@ subhost::Document simpleDocument(int pages)
 
 std::string tempFolder(const std::string& name)
 {
-    fs::path p = fs::temp_directory_path() / ("folantra-e2e-" + std::to_string(::getpid())) / name;
+    fs::path p = scratchRoot() / name;
     fs::remove_all(p);
     fs::create_directories(p);
     return p.string();

@@ -14,8 +14,18 @@ namespace fs = std::filesystem;
 namespace inprocess {
 
 namespace {
+fs::path privateHome() { return fs::temp_directory_path() / ("folantra-int-home-" + std::to_string(::getpid())); }
+
+struct RemoveAtExit {
+    ~RemoveAtExit()
+    {
+        std::error_code ec;
+        fs::remove_all(privateHome(), ec);
+    }
+} sRemoveAtExit;
+
 const bool sPrivateHome = [] {
-    fs::path home = fs::temp_directory_path() / ("folantra-int-home-" + std::to_string(::getpid()));
+    fs::path home = privateHome();
     fs::remove_all(home);
     fs::create_directories(home / "Desktop");
     ::setenv("HOME", home.c_str(), 1);
