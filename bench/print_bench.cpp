@@ -65,6 +65,16 @@ void chooseAllOptions(Host& h)
     h.chooseStyle(static_cast<xtstyleref>(h.styles().size()));
 }
 
+// The job-start record of a print job of the host's current document.
+xtjobstartrec jobStart(const Host& h)
+{
+    xtjobstartrec start{};
+    start.hdr = xtcbheader{XT_CB_JOBSTART, sizeof start};
+    start.kind = 3;
+    start.doc = h.currentRef();
+    return start;
+}
+
 void BM_PageSnippets(benchmark::State& state)
 {
     auto h = startedHost();
@@ -74,10 +84,7 @@ void BM_PageSnippets(benchmark::State& state)
     chooseAllOptions(*h);
     std::string stream;
     h->setStream(&stream);
-    xtjobstartrec start{};
-    start.hdr = xtcbheader{XT_CB_JOBSTART, sizeof start};
-    start.kind = 3;
-    start.doc = h->currentRef();
+    xtjobstartrec start = jobStart(*h);
     h->call(XT_CB_JOBSTART, &start.hdr);
     xtcbheader setup{XT_CB_DOCSETUP, sizeof setup};
     h->call(XT_CB_DOCSETUP, &setup);
@@ -108,10 +115,7 @@ void BM_JobStartWithBlankPages(benchmark::State& state)
     h->openDocument(benchDocument(2000, 10, 5));
     std::string stream;
     h->setStream(&stream);
-    xtjobstartrec start{};
-    start.hdr = xtcbheader{XT_CB_JOBSTART, sizeof start};
-    start.kind = 3;
-    start.doc = h->currentRef();
+    xtjobstartrec start = jobStart(*h);
     xtcbheader end{XT_CB_JOBEND, sizeof end};
     for (auto _ : state) {
         h->call(XT_CB_JOBSTART, &start.hdr);

@@ -1,5 +1,7 @@
 #include "e2e/e2e_util.h"
 
+#include "common/private_home.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,29 +16,17 @@ namespace e2e {
 
 namespace {
 fs::path scratchRoot() { return fs::temp_directory_path() / ("folantra-e2e-" + std::to_string(::getpid())); }
-fs::path privateHome() { return fs::temp_directory_path() / ("folantra-e2e-home-" + std::to_string(::getpid())); }
 
-// The test program's folders go when it ends.
+// The scratch folders go when the test program ends.
 struct RemoveAtExit {
     ~RemoveAtExit()
     {
         std::error_code ec;
         fs::remove_all(scratchRoot(), ec);
-        fs::remove_all(privateHome(), ec);
     }
 } sRemoveAtExit;
 
-// The tests never touch the real home folder: the plug-in's preferences,
-// desktop and documents all live in a folder of this test program's own.
-const bool sPrivateHome = [] {
-    fs::path home = privateHome();
-    fs::remove_all(home);
-    fs::create_directories(home / "Desktop");
-    fs::create_directories(home / "Documents");
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    return true;
-}();
+const testhome::PrivateHome sPrivateHome("folantra-e2e-home-");
 } // namespace
 
 std::string homeFolder() { return std::getenv("HOME"); }

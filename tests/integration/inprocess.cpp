@@ -1,5 +1,7 @@
 #include "integration/inprocess.h"
 
+#include "common/private_home.h"
+
 #include "util/mystrings.h"
 
 #include <cstdlib>
@@ -14,24 +16,7 @@ namespace fs = std::filesystem;
 namespace inprocess {
 
 namespace {
-fs::path privateHome() { return fs::temp_directory_path() / ("folantra-int-home-" + std::to_string(::getpid())); }
-
-struct RemoveAtExit {
-    ~RemoveAtExit()
-    {
-        std::error_code ec;
-        fs::remove_all(privateHome(), ec);
-    }
-} sRemoveAtExit;
-
-const bool sPrivateHome = [] {
-    fs::path home = privateHome();
-    fs::remove_all(home);
-    fs::create_directories(home / "Desktop");
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    return true;
-}();
+const testhome::PrivateHome sPrivateHome("folantra-int-home-");
 } // namespace
 
 std::string home() { return std::getenv("HOME"); }
