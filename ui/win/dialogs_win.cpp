@@ -1,5 +1,5 @@
 // The Windows side of the dialog toolkit. The described dialogs and the pane
-// come with the Win32 toolkit in ui/win/; until then no dialog is shown
+// come with the Win32 toolkit in this folder; until then no dialog is shown
 // (result 0, "not shown") and the pane has no place. The folder chooser is
 // the shell's folder browser.
 #include "ui/dialogs.h"
