@@ -1,7 +1,8 @@
-// The toolkit of the macOS-style builds without a window system of their own
-// (Linux): the host's headless window system. Every window is reported to
-// the host when it opens and after each action; the host answers with the
-// user's next action, which the dialog runtime carries out.
+// The headless toolkit (Linux): the host's headless window system. Every
+// window is reported to the host when it opens and after each action; the
+// host answers with the user's next action. Its controls are no native ones:
+// applyUserAction plays their part and hands a changed control to
+// controlChanged, as a native toolkit does.
 #include "ui/dialogs.h"
 
 #include "host/xtcalls.h"
