@@ -155,9 +155,9 @@ bool choose(DlgWindow& w, DlgControl* c, int item)
 {
     if (item < 1 || static_cast<std::size_t>(item) > c->items.size())
         return false;
+    focusOn(w, c);
     if (c->kind != kKindPopup && c->kind != kKindCombo && c->kind != kKindList && c->kind != kKindTabs)
         return false;
-    focusOn(w, c);
     int index = indexOf(w, c);
     if (c->kind == kKindCombo) {
         // The list opens, then the item is picked and shows in the field.
