@@ -13,8 +13,9 @@
 // Registers the callbacks the pane needs with the host.
 void registerPaneCallbacks();
 // The print dialog's output style changed: load that style's record (into
-// the pane when one exists, else into the system record).
-int32_t XTAPI paneStyleChanged(xtcbheader* rec);
+// the pane when one exists, else into the system record). Runs through
+// guardEntry, like every handler of the pane: an exception answers the host 0.
+int32_t XTAPI paneStyleChanged(xtcbheader* rec) noexcept;
 
 // A scale factor as the pane shows it: factor x 100 with two decimals ("50.00").
 std::string formatScale(float factor);

@@ -5,6 +5,7 @@
 // controlChanged, as a native toolkit does.
 #include "ui/dialogs.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 
 #include <string>
@@ -120,15 +121,18 @@ UserAction toAction(const xtuseraction& a)
     return u;
 }
 
-// The host hands the pane each action of the user on its controls.
-int32_t XTAPI paneProc(void* paneData, const xtuseraction* action)
+// The host hands the pane each action of the user on its controls. An
+// exception inside answers 0, as for an action that does not apply.
+int32_t XTAPI paneProc(void* paneData, const xtuseraction* action) noexcept
 {
-    if (paneData == nullptr || action == nullptr)
-        return 0;
-    DlgWindow& pane = *static_cast<DlgWindow*>(paneData);
-    bool done = applyUserAction(pane, toAction(*action));
-    report(pane);
-    return done ? 1 : 0;
+    return guardEntry("paneProc", int32_t{0}, [paneData, action] {
+        if (paneData == nullptr || action == nullptr)
+            return int32_t{0};
+        DlgWindow& pane = *static_cast<DlgWindow*>(paneData);
+        bool done = applyUserAction(pane, toAction(*action));
+        report(pane);
+        return int32_t{done ? 1 : 0};
+    });
 }
 
 } // namespace
