@@ -50,8 +50,10 @@
  *   1. plug-in -> XT_HEADLESS_CHOOSEFOLDER; the host answers with a folder
  *      or a cancel.
  *
- * Failure. A host entry that fails inside answers the failure value stated
- * with it below, as if the user had gone away: the plug-in carries on.
+ * Failure. Each entry below states its failure value: what the host
+ * answers when the entry fails inside. For a message box, the folder chooser
+ * and the next action it is the answer of a user who went away, so the
+ * plug-in carries on as it would then.
  */
 #ifndef FOLANTRA_XTHEADLESS_H
 #define FOLANTRA_XTHEADLESS_H

@@ -1,3 +1,6 @@
+// The host itself: loading and activating the plug-in, its records and
+// callbacks, documents, styles and the blocks it hands out. The entries of
+// the function groups live in host_*.cpp, one file per family.
 #include "subhost/host.h"
 
 #include "subhost/headless.h"
@@ -6,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 namespace subhost {
 
@@ -186,6 +190,14 @@ void Host::entryFailed(int32_t group, int32_t entry, int32_t answer, const char*
         record("entry-failed", group, entry, answer);
     } catch (...) {
         // Out of memory while recording: the answer still goes back.
+    }
+}
+
+void Host::entryStarts(int32_t group, int32_t entry)
+{
+    if (mFailCall && group == mFailGroup && entry == mFailEntry) {
+        mFailCall = false;
+        throw std::runtime_error("entry made to fail");
     }
 }
 

@@ -75,6 +75,8 @@ struct Guard<F, Entry, Fail...> {
     static R XTAPI call(First first, Rest... rest) noexcept
     {
         try {
+            if (Host* h = hostOfOrNull(first))
+                h->entryStarts(groupOf(first), Entry);
             return F(first, rest...);
         } catch (const std::exception& e) {
             return fail(first, e.what());

@@ -114,4 +114,34 @@ TEST_F(HostEntryFailing, BoxDescriptionThatCannotBeMadeLeavesTheBlankPageAlone)
     EXPECT_EQ(h->outstandingBlocks(), 0);
 }
 
+TEST_F(HostEntryFailing, FolderChooserThatFailsIsACancel)
+{
+    std::string first = e2e::tempFolder("guard-first");
+    std::string second = e2e::tempFolder("guard-second");
+    auto h = e2e::loadedHost();
+    h->openDocument(documentWith("PrintToFile=1\rFolder=" + first + "\r"));
+    Headless& ui = h->headless();
+    ui.openPrintDialog();
+    auto click = [&](int id) { return ui.actOnPane(parseScript("click " + std::to_string(id), "test").at(0)); };
+
+    h->failNextCall(XT_GROUPID_HEADLESS, XT_HEADLESS_CHOOSEFOLDER);
+    ASSERT_TRUE(click(8));
+    auto failed = h->eventsOf("entry-failed");
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].code, XT_GROUPID_HEADLESS);
+    EXPECT_EQ(failed[0].value, XT_HEADLESS_CHOOSEFOLDER);
+    EXPECT_EQ(failed[0].result, 2); // cancelled
+    EXPECT_EQ(paneControl(*h, 10).text, first);
+    EXPECT_TRUE(h->messages().empty());
+
+    // The chooser works again for the next click.
+    ui.add("folder " + second);
+    ASSERT_TRUE(click(8));
+    EXPECT_EQ(paneControl(*h, 10).text, second);
+    ui.closePrintDialog(true);
+    EXPECT_NE(blockOf(*h).find("\rFolder=" + second + "\r"), std::string::npos) << blockOf(*h);
+    EXPECT_TRUE(ui.errors().empty());
+    EXPECT_EQ(h->eventsOf("entry-failed").size(), 1u);
+}
+
 } // namespace
