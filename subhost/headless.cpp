@@ -2,6 +2,8 @@
 
 #include "subhost/host.h"
 
+#include <cctype>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +21,45 @@ std::string codeText(uint32_t code)
     return s;
 }
 
+// A control's kind as the user calls it.
+std::string kindWord(uint32_t type)
+{
+    static const std::pair<uint32_t, const char*> words[] = {
+        {XT_FOURCC('p', 'u', 's', 'h'), "button"},      {XT_FOURCC('c', 'b', 'o', 'x'), "check box"},
+        {XT_FOURCC('r', 'd', 'i', 'o'), "radio button"}, {XT_FOURCC('e', 'u', 't', 'x'), "field"},
+        {XT_FOURCC('s', 't', 'x', 't'), "label"},        {XT_FOURCC('p', 'o', 'p', 'b'), "popup menu"},
+        {XT_FOURCC('c', 'o', 'm', 'b'), "combo box"},    {XT_FOURCC('l', 'b', 'o', 'x'), "list"},
+        {XT_FOURCC('t', 'a', 'b', 's'), "tabs"},         {XT_FOURCC('g', 'r', 'p', 'b'), "group box"},
+        {XT_FOURCC('r', 'a', 'd', 'g'), "radio group"},  {XT_FOURCC('p', 'r', 'g', 'b'), "progress bar"},
+    };
+    for (const auto& [code, word] : words)
+        if (code == type)
+            return word;
+    return codeText(type);
+}
+
+// A label as the user reads it: without the "&" of a keyboard shortcut, a
+// trailing ":" or ellipsis, surrounding blanks and case.
+std::string labelKey(const std::string& text)
+{
+    std::string s;
+    for (char c : text)
+        if (c != '&')
+            s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (const char* tail : {":", "\xE2\x80\xA6", "...", " ", "\t"}) {
+            std::size_t n = std::strlen(tail);
+            if (s.size() >= n && s.compare(s.size() - n, n, tail) == 0) {
+                s.resize(s.size() - n);
+                trimmed = true;
+            }
+        }
+    }
+    std::size_t first = s.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : s.substr(first);
+}
+
 std::string quoted(const std::string& text)
 {
     std::string out = "\"";
@@ -30,13 +71,16 @@ std::string quoted(const std::string& text)
     return out + "\"";
 }
 
+// The control as the script names it: its id, or its label in quotes.
+std::string target(const ScriptStep& s) { return s.label.empty() ? std::to_string(s.control) : quoted(s.label); }
+
 std::string stepText(const ScriptStep& s)
 {
     using K = ScriptStep::Kind;
     switch (s.kind) {
-    case K::Type: return "type " + std::to_string(s.control) + " " + quoted(s.text);
-    case K::Click: return "click " + std::to_string(s.control);
-    case K::Choose: return "choose " + std::to_string(s.control) + " " + std::to_string(s.value);
+    case K::Type: return "type " + target(s) + " " + quoted(s.text);
+    case K::Click: return "click " + target(s);
+    case K::Choose: return "choose " + target(s) + " " + std::to_string(s.value);
     case K::Return: return "return";
     case K::Escape: return "escape";
     case K::Close: return "close";
@@ -81,6 +125,19 @@ struct LineReader {
         return w;
     }
 
+    // A control: its id, or its label as a "quoted" text.
+    void control(ScriptStep& s)
+    {
+        skipBlanks();
+        if (!rest.empty() && rest[0] == '"') {
+            s.label = quotedText();
+            if (s.label.empty())
+                fault("expected a control's id or label, not an empty label");
+        } else {
+            s.control = number("a control id or a \"label\"");
+        }
+    }
+
     int number(const char* what)
     {
         std::string w = word();
@@ -108,6 +165,14 @@ struct LineReader {
             std::size_t end = rest.find_last_not_of(" \t");
             return rest.substr(0, end + 1);
         }
+        std::string out = quotedText();
+        end();
+        return out;
+    }
+
+    // A "quoted" text at the start of the rest, which moves past it.
+    std::string quotedText()
+    {
         std::string out;
         std::size_t i = 1;
         for (; i < rest.size() && rest[i] != '"'; ++i) {
@@ -118,7 +183,6 @@ struct LineReader {
         if (i >= rest.size())
             fault("the quoted text has no closing quote");
         rest = rest.substr(i + 1);
-        end();
         return out;
     }
 
@@ -181,15 +245,15 @@ std::vector<ScriptStep> parseScript(const std::string& text, const std::string& 
         std::string command = r.word();
         if (command == "type") {
             s.kind = K::Type;
-            s.control = r.number("a control id");
+            r.control(s);
             s.text = r.text("a text (\"\" for none)");
         } else if (command == "click") {
             s.kind = K::Click;
-            s.control = r.number("a control id");
+            r.control(s);
             r.end();
         } else if (command == "choose") {
             s.kind = K::Choose;
-            s.control = r.number("a control id");
+            r.control(s);
             s.value = r.number("an item number");
             r.end();
         } else if (command == "folder") {
@@ -263,7 +327,7 @@ std::string describeWindow(const WindowView& w)
     for (const ControlView& c : w.controls) {
         if (c.kind == XT_FOURCC('u', 'p', 'a', 'n') || c.kind == XT_FOURCC('s', 'e', 'p', 'a'))
             continue;
-        out << "  " << codeText(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
+        out << "  " << kindWord(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
         out << "\t" << quoted(c.text);
         if (c.type == XT_FOURCC('c', 'b', 'o', 'x') || c.type == XT_FOURCC('r', 'd', 'i', 'o'))
             out << (c.value == 1 ? " [on]" : " [off]");
@@ -329,10 +393,35 @@ void Headless::fail(const ScriptStep* step, const std::string& message)
     mSteps.clear();
 }
 
-bool Headless::controlUsable(const WindowView& w, const ScriptStep& step)
+bool Headless::controlUsable(const WindowView& w, ScriptStep& step)
 {
-    const ControlView* c = w.control(step.control);
     std::string where = w.kind == XT_WIN_PANE ? "the pane" : "the dialog \"" + w.name + "\"";
+    if (!step.label.empty()) {
+        // The control whose text is the label; a label of its own (a static
+        // text) names the control that follows it, as "Title:" names its field.
+        const std::string key = labelKey(step.label);
+        const ControlView* found = nullptr;
+        for (std::size_t i = 0; i < w.controls.size() && found == nullptr; ++i) {
+            const ControlView& c = w.controls[i];
+            if (c.kind == XT_FOURCC('e', 'u', 't', 'x') || labelKey(c.text) != key)
+                continue;
+            if (c.kind != XT_FOURCC('s', 't', 'x', 't')) {
+                found = &c;
+                break;
+            }
+            for (std::size_t k = i + 1; k < w.controls.size(); ++k)
+                if (w.controls[k].kind != XT_FOURCC('s', 't', 'x', 't') && w.controls[k].id > 0) {
+                    found = &w.controls[k];
+                    break;
+                }
+        }
+        if (found == nullptr || found->id <= 0) {
+            fail(&step, stepText(step) + ": " + where + " has no control labelled " + quoted(step.label));
+            return false;
+        }
+        step.control = found->id;
+    }
+    const ControlView* c = w.control(step.control);
     if (c == nullptr) {
         fail(&step, stepText(step) + ": " + where + " has no control " + std::to_string(step.control));
         return false;
@@ -589,8 +678,9 @@ void Headless::closeStyleEditor(bool confirmed)
     say(confirmed ? "output-style editor confirmed" : "output-style editor cancelled");
 }
 
-bool Headless::actOnPane(const ScriptStep& step)
+bool Headless::actOnPane(const ScriptStep& given)
 {
+    ScriptStep step = given; // a label is resolved into the control's id
     using K = ScriptStep::Kind;
     const WindowView* p = pane();
     if (p == nullptr) {

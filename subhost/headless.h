@@ -46,6 +46,7 @@ struct ScriptStep {
     };
     Kind kind = Kind::Show;
     int control = 0;
+    std::string label; // the control named by its label instead of its id ("" when by id)
     int value = 0;
     std::string text;
     int line = 0; // in the script, for messages
@@ -151,7 +152,7 @@ private:
     bool runHostDialog(const char* what);
     void fail(const ScriptStep* step, const std::string& message);
     void say(const std::string& text);
-    bool controlUsable(const WindowView& w, const ScriptStep& step);
+    bool controlUsable(const WindowView& w, ScriptStep& step);
 
     Host& mHost;
     std::deque<ScriptStep> mSteps;
