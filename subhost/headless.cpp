@@ -399,27 +399,42 @@ bool Headless::controlUsable(const WindowView& w, ScriptStep& step)
     if (!step.label.empty()) {
         // The control whose text is the label; a label of its own (a static
         // text) names the control that follows it, as "Title:" names its field.
+        // A label matches in full, or as the unique beginning of one (up to a
+        // blank): "Start Acrobat Distiller" for the whole check box text.
         const std::string key = labelKey(step.label);
-        const ControlView* found = nullptr;
-        for (std::size_t i = 0; i < w.controls.size() && found == nullptr; ++i) {
+        std::vector<const ControlView*> exact, starts;
+        for (std::size_t i = 0; i < w.controls.size(); ++i) {
             const ControlView& c = w.controls[i];
-            if (c.kind == XT_FOURCC('e', 'u', 't', 'x') || labelKey(c.text) != key)
+            if (c.kind == XT_FOURCC('e', 'u', 't', 'x') || key.empty())
                 continue;
-            if (c.kind != XT_FOURCC('s', 't', 'x', 't')) {
-                found = &c;
-                break;
+            const std::string text = labelKey(c.text);
+            bool full = text == key;
+            bool start = !full && text.size() > key.size() && text.compare(0, key.size(), key) == 0 &&
+                         text[key.size()] == ' ';
+            if (!full && !start)
+                continue;
+            const ControlView* target = &c;
+            if (c.kind == XT_FOURCC('s', 't', 'x', 't')) {
+                target = nullptr;
+                for (std::size_t k = i + 1; k < w.controls.size() && target == nullptr; ++k)
+                    if (w.controls[k].kind != XT_FOURCC('s', 't', 'x', 't') && w.controls[k].id > 0)
+                        target = &w.controls[k];
             }
-            for (std::size_t k = i + 1; k < w.controls.size(); ++k)
-                if (w.controls[k].kind != XT_FOURCC('s', 't', 'x', 't') && w.controls[k].id > 0) {
-                    found = &w.controls[k];
-                    break;
-                }
+            if (target != nullptr && target->id > 0)
+                (full ? exact : starts).push_back(target);
         }
-        if (found == nullptr || found->id <= 0) {
+        const std::vector<const ControlView*>& found = exact.empty() ? starts : exact;
+        if (found.empty()) {
             fail(&step, stepText(step) + ": " + where + " has no control labelled " + quoted(step.label));
             return false;
         }
-        step.control = found->id;
+        if (found.size() > 1) {
+            fail(&step, stepText(step) + ": " + quoted(step.label) + " names several controls of " + where +
+                            " (" + std::to_string(found[0]->id) + " and " + std::to_string(found[1]->id) +
+                            "): give more of the label or the id");
+            return false;
+        }
+        step.control = found.front()->id;
     }
     const ControlView* c = w.control(step.control);
     if (c == nullptr) {

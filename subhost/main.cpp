@@ -543,8 +543,12 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
         if (!reportDistillers(wait, out))
             status = kFailure;
     }
-    if (saveAfter(host, saveFile, out) != 0)
+    if (!ui.errors().empty()) {
+        if (!saveFile.empty())
+            out << "the document is not saved: the script failed\n";
+    } else if (saveAfter(host, saveFile, out) != 0) {
         status = kFailure;
+    }
     return status;
 }
 
@@ -557,7 +561,9 @@ int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFil
     auto node = style->nodes.find(XT_PLUGIN_ID);
     out << "style \"" << style->name << "\" holds: "
         << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
-    if (!saveFile.empty()) {
+    if (!saveFile.empty() && !host.headless().errors().empty()) {
+        out << "the output styles are not saved: the script failed\n";
+    } else if (!saveFile.empty()) {
         try {
             saveStyles(saveFile, host.styles());
         } catch (const std::exception& e) {

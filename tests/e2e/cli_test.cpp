@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -261,4 +262,39 @@ TEST(Cli, ScriptsNameControlsByLabelAndListingsNameKinds)
     Outcome bad = host("dialog " FOLANTRA_SOURCE_DIR "/samples/brochure.json --script " + dir + "/bad.txt");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.output.find("no control labelled \"No such thing\""), std::string::npos) << bad.output;
+}
+
+TEST(Cli, SaveKeepsTheDocumentsOrderAndLayout)
+{
+    std::string dir = e2e::tempFolder("cli-save");
+    const std::string original = "{\n"
+                                 "  \"spreads\": [{\"boxes\": [{\"fill\": 0.5, \"bounds\": [10, 20, 30, 40.5]}], "
+                                 "\"pages\": 1}],\n"
+                                 "  \"comment\": \"kept as it is\",\n"
+                                 "  \"name\": \"Order.qxp\",\n"
+                                 "  \"pageSize\": {\"height\": 300, \"width\": 200}\n"
+                                 "}\n";
+    std::ofstream(dir + "/order.json") << original;
+    std::ofstream(dir + "/script.txt") << "click \"Pageborders\"\nok\n";
+    Outcome o = host("dialog " + dir + "/order.json --script " + dir + "/script.txt -o " + dir + "/o.ps --save " +
+                     dir + "/saved.json");
+    ASSERT_EQ(o.status, 0) << o.output;
+    std::string saved = readFile(dir + "/saved.json");
+    // The file's keys keep their order; the plug-in's block and the path come after them.
+    std::vector<std::size_t> at;
+    for (const char* key : {"\"spreads\"", "\"comment\"", "\"name\"", "\"pageSize\"", "\"path\"", "\"xtensionData\""})
+        at.push_back(saved.find(key));
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        ASSERT_NE(at[i], std::string::npos) << i << " in\n" << saved;
+        if (i > 0) {
+            EXPECT_GT(at[i], at[i - 1]) << saved;
+        }
+    }
+    EXPECT_NE(saved.find("{\"fill\": 0.5, \"bounds\": [10, 20, 30, 40.5]}"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"pageSize\": {\"height\": 300, \"width\": 200}"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("PageBorder=1"), std::string::npos) << saved;
+    EXPECT_LT(std::count(saved.begin(), saved.end(), '\n'), 20) << saved;
+    // It reads back as the same document.
+    subhost::Document again = subhost::loadDocument(dir + "/saved.json");
+    EXPECT_EQ(again.spreads[0].boxes[0].right, 40.5);
 }
