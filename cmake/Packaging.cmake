@@ -60,4 +60,5 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Print plug-in that gives distilled PDFs page boxes, document info and page borders")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
+set(CPACK_STRIP_FILES ON)
 include(CPack)
