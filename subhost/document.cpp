@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -323,6 +325,7 @@ Document parseDocument(const std::string& text, const std::string& fileName)
     }
     if (j.contains("print"))
         d.print = readPrint(j.at("print"), r, d.pageCount());
+    d.source = text;
     return d;
 }
 
@@ -365,57 +368,189 @@ bool isTextBlock(const std::vector<uint8_t>& b)
     return true;
 }
 
-json boxJson(const Box& b)
+using ojson = nlohmann::ordered_json;
+
+// A number as the document file writes it: whole numbers without a fraction.
+ojson numberJson(double v)
 {
-    json j;
-    j["bounds"] = {b.top, b.left, b.bottom, b.right};
-    if (b.fill)
-        j["fill"] = b.fill->size() == 1 ? json((*b.fill)[0]) : json(*b.fill);
+    if (std::floor(v) == v && std::fabs(v) < 1e15)
+        return ojson(static_cast<long long>(v));
+    return ojson(v);
+}
+
+// Sets `key` in `obj`, keeping its place when the file had it.
+void put(ojson& obj, const char* key, ojson value)
+{
+    obj[key] = std::move(value);
+}
+
+void drop(ojson& obj, const char* key) { obj.erase(key); }
+
+ojson boxJson(const Box& b, ojson j)
+{
+    if (!j.is_object())
+        j = ojson::object();
+    put(j, "bounds", ojson::array({numberJson(b.top), numberJson(b.left), numberJson(b.bottom), numberJson(b.right)}));
+    if (b.fill) {
+        ojson fill = ojson::array();
+        for (double c : *b.fill)
+            fill.push_back(numberJson(c));
+        put(j, "fill", b.fill->size() == 1 ? fill[0] : fill);
+    } else {
+        drop(j, "fill");
+    }
     if (b.stroke > 0)
-        j["stroke"] = b.stroke;
+        put(j, "stroke", numberJson(b.stroke));
+    else
+        drop(j, "stroke");
     if (!b.text.empty()) {
-        j["text"] = b.text;
-        j["fontSize"] = b.fontSize;
+        put(j, "text", b.text);
+        put(j, "fontSize", numberJson(b.fontSize));
+    } else {
+        drop(j, "text");
+        drop(j, "fontSize");
     }
     return j;
+}
+
+bool isScalar(const ojson& v) { return !v.is_object() && !v.is_array(); }
+
+// One line for a value made of scalars (and lists of scalars) that fits.
+bool fitsOnOneLine(const ojson& v, std::size_t room)
+{
+    if (isScalar(v))
+        return true;
+    for (const auto& item : v)
+        if (!isScalar(item) && !(item.is_array() && std::all_of(item.begin(), item.end(), isScalar)))
+            return false;
+    return v.dump().size() + v.size() * 2 <= room;
+}
+
+std::string oneLine(const ojson& v)
+{
+    if (isScalar(v))
+        return v.dump();
+    std::string out = v.is_array() ? "[" : "{";
+    bool first = true;
+    for (auto it = v.begin(); it != v.end(); ++it) {
+        out += first ? "" : ", ";
+        first = false;
+        if (v.is_object())
+            out += ojson(it.key()).dump() + ": ";
+        out += oneLine(it.value());
+    }
+    return out + (v.is_array() ? "]" : "}");
+}
+
+// The layout of the document files people write: two blanks per level, lists
+// of numbers and small objects on one line.
+void layout(const ojson& v, int indent, std::string& out)
+{
+    const std::size_t room = indent < 100 ? 110 - static_cast<std::size_t>(indent) : 10;
+    if (isScalar(v) || (v.empty()) || fitsOnOneLine(v, room) ||
+        (v.is_array() && std::all_of(v.begin(), v.end(), isScalar))) {
+        out += oneLine(v);
+        return;
+    }
+    const std::string pad(static_cast<std::size_t>(indent + 2), ' ');
+    out += v.is_array() ? "[\n" : "{\n";
+    bool first = true;
+    for (auto it = v.begin(); it != v.end(); ++it) {
+        out += first ? "" : ",\n";
+        first = false;
+        out += pad;
+        if (v.is_object())
+            out += ojson(it.key()).dump() + ": ";
+        layout(it.value(), indent + 2, out);
+    }
+    out += "\n" + std::string(static_cast<std::size_t>(indent), ' ') + (v.is_array() ? "]" : "}");
 }
 } // namespace
 
 std::string documentToJson(const Document& d)
 {
-    json j;
-    j["name"] = d.name;
-    j["path"] = d.path ? json(*d.path) : json(nullptr);
-    j["pageSize"] = {{"width", d.pageWidth}, {"height", d.pageHeight}};
-    json spreads = json::array();
-    for (const Spread& s : d.spreads) {
-        json boxes = json::array();
+    // Start from the file the document came from, so its keys keep their
+    // order and anything the host does not know stays.
+    ojson j = ojson::object();
+    if (!d.source.empty()) {
+        try {
+            j = ojson::parse(d.source);
+        } catch (const ojson::exception&) {
+            j = ojson::object();
+        }
+        if (!j.is_object())
+            j = ojson::object();
+    }
+    put(j, "name", d.name);
+    put(j, "path", d.path ? ojson(*d.path) : ojson(nullptr));
+    ojson size = j.contains("pageSize") && j["pageSize"].is_object() ? j["pageSize"] : ojson::object();
+    put(size, "width", numberJson(d.pageWidth));
+    put(size, "height", numberJson(d.pageHeight));
+    put(j, "pageSize", size);
+    const ojson oldSpreads = j.contains("spreads") && j["spreads"].is_array() ? j["spreads"] : ojson::array();
+    ojson spreads = ojson::array();
+    for (std::size_t i = 0; i < d.spreads.size(); ++i) {
+        const Spread& s = d.spreads[i];
+        ojson spread = i < oldSpreads.size() && oldSpreads[i].is_object() ? oldSpreads[i] : ojson::object();
+        const ojson oldBoxes =
+            spread.contains("boxes") && spread["boxes"].is_array() ? spread["boxes"] : ojson::array();
+        ojson boxes = ojson::array();
         for (const Box& b : s.boxes)
             if (!b.temporary)
-                boxes.push_back(boxJson(b));
-        spreads.push_back({{"pages", s.pages}, {"boxes", boxes}});
+                boxes.push_back(boxJson(b, boxes.size() < oldBoxes.size() ? oldBoxes[boxes.size()] : ojson()));
+        put(spread, "pages", s.pages);
+        put(spread, "boxes", boxes);
+        spreads.push_back(spread);
     }
-    j["spreads"] = spreads;
+    put(j, "spreads", spreads);
     if (!d.xtData.empty()) {
-        json xd = json::object();
+        ojson xd = j.contains("xtensionData") && j["xtensionData"].is_object() ? j["xtensionData"] : ojson::object();
+        for (auto it = xd.begin(); it != xd.end();)
+            it = d.xtData.count(fourccValue(it.key())) ? std::next(it) : xd.erase(it);
         for (const auto& [code, bytes] : d.xtData)
-            xd[fourccText(code)] = isTextBlock(bytes) ? json{{"text", std::string(bytes.begin(), bytes.end() - 1)}}
-                                                      : json{{"base64", encodeBase64(bytes)}};
-        j["xtensionData"] = xd;
+            xd[fourccText(code)] = isTextBlock(bytes)
+                                       ? ojson{{"text", std::string(bytes.begin(), bytes.end() - 1)}}
+                                       : ojson{{"base64", encodeBase64(bytes)}};
+        put(j, "xtensionData", xd);
+    } else {
+        drop(j, "xtensionData");
     }
     const PrintSettings& p = d.print;
-    json print = {{"blankPages", p.blankPages}, {"wholeSpreads", p.wholeSpreads}, {"output", p.output},
-                  {"jobKind", p.jobKind}};
-    if (p.bleedBits != 0 || p.bleedAmount != 0 || p.bleedOffset != 0)
-        print["bleed"] = {{"bits", p.bleedBits}, {"amount", p.bleedAmount}, {"offset", p.bleedOffset}};
+    const PrintSettings defaults;
+    ojson print = j.contains("print") && j["print"].is_object() ? j["print"] : ojson::object();
+    // A setting goes into the file when the file had it or it is not the default.
+    auto setting = [&](const char* key, ojson value, bool isDefault) {
+        if (print.contains(key) || !isDefault)
+            put(print, key, std::move(value));
+    };
+    setting("blankPages", p.blankPages, p.blankPages == defaults.blankPages);
+    setting("wholeSpreads", p.wholeSpreads, p.wholeSpreads == defaults.wholeSpreads);
+    setting("output", p.output, p.output == defaults.output);
+    setting("jobKind", p.jobKind, p.jobKind == defaults.jobKind);
+    if (p.bleedBits != 0 || p.bleedAmount != 0 || p.bleedOffset != 0) {
+        ojson bleed = print.contains("bleed") && print["bleed"].is_object() ? print["bleed"] : ojson::object();
+        put(bleed, "bits", p.bleedBits);
+        put(bleed, "amount", numberJson(p.bleedAmount));
+        put(bleed, "offset", numberJson(p.bleedOffset));
+        put(print, "bleed", bleed);
+    } else {
+        drop(print, "bleed");
+    }
     if (p.ranges) {
-        json ranges = json::array();
+        ojson ranges = ojson::array();
         for (const PageRange& r : *p.ranges)
             ranges.push_back({r.first, r.last});
-        print["ranges"] = ranges;
+        put(print, "ranges", ranges);
+    } else {
+        drop(print, "ranges");
     }
-    j["print"] = print;
-    return j.dump(2) + "\n";
+    if (!print.empty())
+        put(j, "print", print);
+    else
+        drop(j, "print");
+    std::string out;
+    layout(j, 0, out);
+    return out + "\n";
 }
 
 void saveDocument(const Document& doc, const std::string& file)

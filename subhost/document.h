@@ -57,6 +57,7 @@ struct Document {
     std::map<uint32_t, std::vector<uint8_t>> xtData; // XTension data blocks by four-character code
     PrintSettings print;
     bool changed = false;
+    std::string source; // the JSON text it was read from ("" when made otherwise): saving keeps its order
 
     int pageCount() const;
     // The spread (0-based) and the position in it (0-based) of a 1-based page.

@@ -16,6 +16,13 @@ std::string num(double v)
     return buf;
 }
 
+std::string mediaNum(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", std::ceil(v * 100 - 1e-6) / 100);
+    return buf;
+}
+
 // A PostScript string literal of `text`: bytes outside printable ASCII as
 // octal escapes.
 std::string psString(const std::string& text)
@@ -140,7 +147,10 @@ PrintReport printDocument(Host& host, std::string& out)
         double top = 0;
         out += "%%Page: " + std::to_string(s.page) + " " + std::to_string(ordinal) + "\n";
         out += "%%BeginPageSetup\n";
-        out += "<< /PageSize [" + num(w) + " " + num(h) + "] >> setpagedevice\n";
+        // The media size goes out in 1/100 pt, rounded up: a PDF writer keeps
+        // no finer steps (Ghostscript rounds to the nearest), and rounding
+        // down would leave the boxes grown by the bleed outside the MediaBox.
+        out += "<< /PageSize [" + mediaNum(w) + " " + mediaNum(h) + "] >> setpagedevice\n";
         // Host user space: spread coordinates moved by one point, y down.
         std::string space = num(bleed - (left + 1)) + " " + num(bleed + top + 1 + doc->pageHeight) +
                             " translate 1 -1 scale\n";

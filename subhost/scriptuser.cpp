@@ -1,5 +1,7 @@
 #include "subhost/scriptuser.h"
 
+#include <cctype>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -23,6 +25,45 @@ std::string codeText(std::uint32_t code)
         s += (c >= 0x20 && c < 0x7F) ? c : '.';
     }
     return s;
+}
+
+// A control's kind as the user calls it.
+std::string kindWord(std::uint32_t type)
+{
+    static const std::pair<std::uint32_t, const char*> words[] = {
+        {fourCC('p', 'u', 's', 'h'), "button"},      {fourCC('c', 'b', 'o', 'x'), "check box"},
+        {fourCC('r', 'd', 'i', 'o'), "radio button"}, {fourCC('e', 'u', 't', 'x'), "field"},
+        {fourCC('s', 't', 'x', 't'), "label"},        {fourCC('p', 'o', 'p', 'b'), "popup menu"},
+        {fourCC('c', 'o', 'm', 'b'), "combo box"},    {fourCC('l', 'b', 'o', 'x'), "list"},
+        {fourCC('t', 'a', 'b', 's'), "tabs"},         {fourCC('g', 'r', 'p', 'b'), "group box"},
+        {fourCC('r', 'a', 'd', 'g'), "radio group"},  {fourCC('p', 'r', 'g', 'b'), "progress bar"},
+    };
+    for (const auto& [code, word] : words)
+        if (code == type)
+            return word;
+    return codeText(type);
+}
+
+// A label as the user reads it: without the "&" of a keyboard shortcut, a
+// trailing ":" or ellipsis, surrounding blanks and case.
+std::string labelKey(const std::string& text)
+{
+    std::string s;
+    for (char c : text)
+        if (c != '&')
+            s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (const char* tail : {":", "\xE2\x80\xA6", "...", " ", "\t"}) {
+            std::size_t n = std::strlen(tail);
+            if (s.size() >= n && s.compare(s.size() - n, n, tail) == 0) {
+                s.resize(s.size() - n);
+                trimmed = true;
+            }
+        }
+    }
+    std::size_t first = s.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : s.substr(first);
 }
 
 // ---- reading scripts ----
@@ -52,6 +93,19 @@ struct LineReader {
         return w;
     }
 
+    // A control: its id, or its label as a "quoted" text.
+    void control(ScriptStep& s)
+    {
+        skipBlanks();
+        if (!rest.empty() && rest[0] == '"') {
+            s.label = quotedText();
+            if (s.label.empty())
+                fault("expected a control's id or label, not an empty label");
+        } else {
+            s.control = number("a control id or a \"label\"");
+        }
+    }
+
     int number(const char* what)
     {
         std::string w = word();
@@ -79,6 +133,14 @@ struct LineReader {
             std::size_t end = rest.find_last_not_of(" \t");
             return rest.substr(0, end + 1);
         }
+        std::string out = quotedText();
+        end();
+        return out;
+    }
+
+    // A "quoted" text at the start of the rest, which moves past it.
+    std::string quotedText()
+    {
         std::string out;
         std::size_t i = 1;
         for (; i < rest.size() && rest[i] != '"'; ++i) {
@@ -89,7 +151,6 @@ struct LineReader {
         if (i >= rest.size())
             fault("the quoted text has no closing quote");
         rest = rest.substr(i + 1);
-        end();
         return out;
     }
 
@@ -114,13 +175,18 @@ std::string quoted(const std::string& text)
     return out + "\"";
 }
 
+namespace {
+// The control as the script names it: its id, or its label in quotes.
+std::string target(const ScriptStep& s) { return s.label.empty() ? std::to_string(s.control) : quoted(s.label); }
+} // namespace
+
 std::string stepText(const ScriptStep& s)
 {
     using K = ScriptStep::Kind;
     switch (s.kind) {
-    case K::Type: return "type " + std::to_string(s.control) + " " + quoted(s.text);
-    case K::Click: return "click " + std::to_string(s.control);
-    case K::Choose: return "choose " + std::to_string(s.control) + " " + std::to_string(s.value);
+    case K::Type: return "type " + target(s) + " " + quoted(s.text);
+    case K::Click: return "click " + target(s);
+    case K::Choose: return "choose " + target(s) + " " + std::to_string(s.value);
     case K::Return: return "return";
     case K::Escape: return "escape";
     case K::Close: return "close";
@@ -158,15 +224,15 @@ std::vector<ScriptStep> parseScript(const std::string& text, const std::string& 
         std::string command = r.word();
         if (command == "type") {
             s.kind = K::Type;
-            s.control = r.number("a control id");
+            r.control(s);
             s.text = r.text("a text (\"\" for none)");
         } else if (command == "click") {
             s.kind = K::Click;
-            s.control = r.number("a control id");
+            r.control(s);
             r.end();
         } else if (command == "choose") {
             s.kind = K::Choose;
-            s.control = r.number("a control id");
+            r.control(s);
             s.value = r.number("an item number");
             r.end();
         } else if (command == "folder") {
@@ -240,7 +306,7 @@ std::string describeWindow(const WindowView& w)
     for (const ControlView& c : w.controls) {
         if (c.kind == fourCC('u', 'p', 'a', 'n') || c.kind == fourCC('s', 'e', 'p', 'a'))
             continue;
-        out << "  " << codeText(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
+        out << "  " << kindWord(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
         out << "\t" << quoted(c.text);
         if (c.type == fourCC('c', 'b', 'o', 'x') || c.type == fourCC('r', 'd', 'i', 'o'))
             out << (c.value == 1 ? " [on]" : " [off]");
@@ -284,10 +350,50 @@ void ScriptUser::fail(const ScriptStep* step, const std::string& message)
     mSteps.clear();
 }
 
-bool ScriptUser::controlUsable(const WindowView& w, const ScriptStep& step)
+bool ScriptUser::controlUsable(const WindowView& w, ScriptStep& step)
 {
-    const ControlView* c = w.control(step.control);
     std::string where = w.kind == kViewPane ? "the pane" : "the dialog \"" + w.name + "\"";
+    if (!step.label.empty()) {
+        // The control whose text is the label; a label of its own (a static
+        // text) names the control that follows it, as "Title:" names its field.
+        // A label matches in full, or as the unique beginning of one (up to a
+        // blank): "Start Acrobat Distiller" for the whole check box text.
+        const std::string key = labelKey(step.label);
+        std::vector<const ControlView*> exact, starts;
+        for (std::size_t i = 0; i < w.controls.size(); ++i) {
+            const ControlView& c = w.controls[i];
+            if (c.kind == fourCC('e', 'u', 't', 'x') || key.empty())
+                continue;
+            const std::string text = labelKey(c.text);
+            bool full = text == key;
+            bool start = !full && text.size() > key.size() && text.compare(0, key.size(), key) == 0 &&
+                         text[key.size()] == ' ';
+            if (!full && !start)
+                continue;
+            const ControlView* target = &c;
+            if (c.kind == fourCC('s', 't', 'x', 't')) {
+                target = nullptr;
+                for (std::size_t k = i + 1; k < w.controls.size() && target == nullptr; ++k)
+                    if (w.controls[k].kind != fourCC('s', 't', 'x', 't') && w.controls[k].id > 0)
+                        target = &w.controls[k];
+            }
+            if (target != nullptr && target->id > 0)
+                (full ? exact : starts).push_back(target);
+        }
+        const std::vector<const ControlView*>& found = exact.empty() ? starts : exact;
+        if (found.empty()) {
+            fail(&step, stepText(step) + ": " + where + " has no control labelled " + quoted(step.label));
+            return false;
+        }
+        if (found.size() > 1) {
+            fail(&step, stepText(step) + ": " + quoted(step.label) + " names several controls of " + where +
+                            " (" + std::to_string(found[0]->id) + " and " + std::to_string(found[1]->id) +
+                            "): give more of the label or the id");
+            return false;
+        }
+        step.control = found.front()->id;
+    }
+    const ControlView* c = w.control(step.control);
     if (c == nullptr) {
         fail(&step, stepText(step) + ": " + where + " has no control " + std::to_string(step.control));
         return false;
@@ -355,8 +461,9 @@ bool ScriptUser::dialogWaits(std::int32_t id)
     }
 }
 
-bool ScriptUser::actOnPane(const ScriptStep& step)
+bool ScriptUser::actOnPane(const ScriptStep& given)
 {
+    ScriptStep step = given; // a label is resolved into the control's id
     using K = ScriptStep::Kind;
     const WindowView* p = mDriver.pane();
     if (p == nullptr) {

@@ -41,6 +41,7 @@ struct ScriptStep {
     };
     Kind kind = Kind::Show;
     int control = 0;
+    std::string label; // the control named by its label instead of its id ("" when by id)
     int value = 0;
     std::string text;
     int line = 0; // in the script, for messages
@@ -163,7 +164,7 @@ public:
 
 private:
     void fail(const ScriptStep* step, const std::string& message);
-    bool controlUsable(const WindowView& w, const ScriptStep& step);
+    bool controlUsable(const WindowView& w, ScriptStep& step);
     // A step that acts on a window; false when the driver refused it.
     bool handOver(std::int32_t window, const ScriptStep& step);
 

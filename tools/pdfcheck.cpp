@@ -1,6 +1,6 @@
 #include "tools/pdfcheck.h"
 
-#include <nlohmann/json.hpp>
+#include "tools/preflight.h"
 
 #include <algorithm>
 
@@ -41,8 +41,11 @@ std::string run(const std::string& command)
 
 void distillFile(const std::string& psPath, const std::string& pdfPath)
 {
-    run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dAutoRotatePages=/None -o " + quote(pdfPath) + " " +
-        quote(psPath) + " 2>&1");
+    preflight::RunResult r = preflight::runProgram({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+                                                    "-dAutoRotatePages=/None", "-o", pdfPath, psPath});
+    if (r.status != 0)
+        throw std::runtime_error("gs could not distil " + psPath + " (exit status " + std::to_string(r.status) +
+                                 "): " + r.output);
 }
 
 std::string distill(const std::string& ps, const std::string& folder, const std::string& name)
@@ -53,59 +56,18 @@ std::string distill(const std::string& ps, const std::string& folder, const std:
     return pdfPath;
 }
 
-std::string describe(const PdfFacts& facts)
-{
-    std::string out;
-    char line[256];
-    std::snprintf(line, sizeof line, "%-5s %-34s %-34s %-34s\n", "page", "MediaBox", "TrimBox", "BleedBox");
-    out += line;
-    auto box = [](const PdfPage& p, const char* key) {
-        if (!p.has(key))
-            return std::string("-");
-        const Rect& r = p.boxes.at(key);
-        char b[96];
-        std::snprintf(b, sizeof b, "%.3f %.3f %.3f %.3f", r[0], r[1], r[2], r[3]);
-        return std::string(b);
-    };
-    for (std::size_t i = 0; i < facts.pages.size(); ++i) {
-        std::snprintf(line, sizeof line, "%-5zu %-34s %-34s %-34s\n", i + 1, box(facts.pages[i], "/MediaBox").c_str(),
-                      box(facts.pages[i], "/TrimBox").c_str(), box(facts.pages[i], "/BleedBox").c_str());
-        out += line;
-    }
-    out += "document info:\n";
-    for (const auto& [key, value] : facts.info)
-        out += "  " + key.substr(1) + ": " + value + "\n";
-    return out;
-}
-
 PdfFacts readPdf(const std::string& pdf)
 {
-    // qpdf answers 3 for a file it read with warnings: Ghostscript 10.0 writes
-    // a broken metadata stream for text outside the BMP, while the page and
-    // info dictionaries stay sound.
-    nlohmann::json j = nlohmann::json::parse(run("qpdf --json " + quote(pdf) + " 2>/dev/null; test $? -ne 2"));
-    const nlohmann::json& objects = j.at("qpdf").at(1);
-    auto object = [&](const std::string& ref) -> const nlohmann::json& {
-        return objects.at("obj:" + ref).at("value");
-    };
+    preflight::Pdf read = preflight::read(pdf);
     PdfFacts facts;
-    for (const auto& p : j.at("pages")) {
+    for (const preflight::Page& p : read.pages) {
         PdfPage page;
-        for (const auto& [key, value] : object(p.at("object").get<std::string>()).items()) {
-            if (!value.is_array() || value.size() != 4 || !value[0].is_number())
-                continue;
-            page.boxes[key] = Rect{value[0].get<double>(), value[1].get<double>(), value[2].get<double>(),
-                                   value[3].get<double>()};
-        }
+        for (const auto& [key, r] : p.boxes)
+            page.boxes["/" + key] = r;
         facts.pages.push_back(page);
     }
-    const nlohmann::json& trailer = objects.at("trailer").at("value");
-    if (trailer.contains("/Info"))
-        for (const auto& [key, value] : object(trailer.at("/Info").get<std::string>()).items())
-            if (value.is_string()) {
-                std::string s = value.get<std::string>();
-                facts.info[key] = s.rfind("u:", 0) == 0 ? s.substr(2) : s;
-            }
+    for (const auto& [key, value] : read.info)
+        facts.info["/" + key] = value;
     return facts;
 }
 

@@ -1,5 +1,5 @@
 // Distilling a job with Ghostscript and reading the PDF back with qpdf: used
-// by the end-to-end tests and the demo's box table.
+// by the end-to-end tests.
 #pragma once
 
 #include <array>
@@ -31,8 +31,6 @@ struct PdfFacts {
 std::string distill(const std::string& ps, const std::string& folder, const std::string& name);
 // Distils a PostScript file into a PDF file.
 void distillFile(const std::string& psPath, const std::string& pdfPath);
-// A table of every page's MediaBox, TrimBox and BleedBox and the document info.
-std::string describe(const PdfFacts& facts);
 PdfFacts readPdf(const std::string& pdf);
 // The bounding box of everything marked on one page (Ghostscript's bbox device).
 Rect markedArea(const std::string& pdf, int page);

@@ -1,10 +1,15 @@
 // folantra-host on the command line: bad document files are refused with a
-// message that names the file and the fault, and nothing is written.
+// message that names the file and the fault, and nothing is written; print
+// goes through the print dialog; info reads as settings; exit codes.
 #include "e2e/e2e_util.h"
+#include "job/folantrarec.h"
 #include "tools/pdfcheck.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -17,10 +22,10 @@ struct Outcome {
     std::string output;
 };
 
-Outcome host(const std::string& args)
+Outcome host(const std::string& args, const std::string& env = "")
 {
     std::string out;
-    FILE* f = ::popen((std::string(FOLANTRA_HOST_PATH) + " " + args + " 2>&1").c_str(), "r");
+    FILE* f = ::popen((env + " " + std::string(FOLANTRA_HOST_PATH) + " " + args + " 2>&1").c_str(), "r");
     char buf[4096];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
@@ -86,3 +91,210 @@ TEST(Cli, PrintsTheSampleAndSavesTheDocument)
 }
 
 } // namespace
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A two-page document whose stored block prints to a file in `folder`, with
+// the page boxes and a title, and the distiller as `distill` says.
+std::string documentWithSettings(const std::string& dir, const std::string& folder, int distill)
+{
+    std::string block = "\r[Settings]\rKeywords=\rAuthor=Ann\rTitle=Stored title\rScY=1.0000\rScX=1.0000\rFolder=" +
+                        folder + "\rScale=0\rDistill=" + std::to_string(distill) +
+                        "\rAskForName=0\rPrintToFile=1\rPageBorder=0\rTrimBox=1\r";
+    nlohmann::json j = {{"name", "Stored.qxp"},
+                        {"pageSize", {{"width", 595.276}, {"height", 841.89}}},
+                        {"spreads", {{{"pages", 1}}, {{"pages", 2}}}},
+                        {"print", {{"bleed", {{"bits", 512}, {"amount", 6}}}}},
+                        {"xtensionData", {{"KDIC", {{"text", block}}}}}};
+    std::string file = dir + "/stored.json";
+    std::ofstream(file) << j.dump(1);
+    return file;
+}
+
+} // namespace
+
+TEST(Cli, PrintTakesTheStoredSettingsThroughThePrintDialog)
+{
+    std::string dir = e2e::tempFolder("cli-dialog-road");
+    std::string jobs = dir + "/jobs";
+    fs::create_directories(jobs);
+    std::string doc = documentWithSettings(dir, jobs, 0);
+
+    // As the user's Print: the document's block prints to its folder, with boxes and title.
+    Outcome o = host("print " + doc);
+    ASSERT_EQ(o.status, 0) << o.output;
+    EXPECT_NE(o.output.find(jobs + "/Stored.ps (the file the plug-in named)"), std::string::npos) << o.output;
+    std::string ps = readFile(jobs + "/Stored.ps");
+    EXPECT_NE(ps.find("/BleedBox"), std::string::npos);
+    EXPECT_NE(ps.find("/Title <FEFF"), std::string::npos);
+
+    // --no-dialog: the plug-in has no confirmed dialog and uses its defaults.
+    Outcome raw = host("print --no-dialog " + doc);
+    EXPECT_EQ(raw.status, 1) << raw.output;
+    EXPECT_NE(raw.output.find("the job went to no file"), std::string::npos) << raw.output;
+    raw = host("print --no-dialog " + doc + " -o " + dir + "/raw.ps");
+    ASSERT_EQ(raw.status, 0) << raw.output;
+    EXPECT_EQ(readFile(dir + "/raw.ps").find("/BleedBox"), std::string::npos);
+
+    // --json tells the same for machines.
+    Outcome j = host("print --json " + doc);
+    ASSERT_EQ(j.status, 0) << j.output;
+    nlohmann::json r = nlohmann::json::parse(j.output);
+    EXPECT_EQ(r["file"], jobs + "/Stored.ps");
+    EXPECT_EQ(r["fileNamedBy"], "plug-in");
+    EXPECT_EQ(r["pages"], 3);
+    EXPECT_EQ(r["printDialog"], true);
+}
+
+TEST(Cli, DistillerThatCannotStartOrFailsIsReported)
+{
+    std::string dir = e2e::tempFolder("cli-distiller");
+    std::string doc = documentWithSettings(dir, dir, 1);
+
+    Outcome missing = host("print " + doc, "FOLANTRA_DISTILLER=" + dir + "/no-such-distiller");
+    EXPECT_EQ(missing.status, 1) << missing.output;
+    EXPECT_NE(missing.output.find("the distiller could not be started"), std::string::npos) << missing.output;
+    EXPECT_TRUE(fs::exists(dir + "/Stored.ps")); // the job itself was written
+
+    std::string failing = dir + "/failing.sh";
+    std::ofstream(failing) << "#!/bin/sh\nexit 3\n";
+    fs::permissions(failing, fs::perms::owner_all);
+    Outcome failed = host("print --wait-distiller " + doc, "FOLANTRA_DISTILLER=" + failing);
+    EXPECT_EQ(failed.status, 1) << failed.output;
+    EXPECT_NE(failed.output.find("the distiller failed with exit status 3"), std::string::npos) << failed.output;
+
+    std::string good = dir + "/good.sh";
+    std::ofstream(good) << "#!/bin/sh\nsleep 0.3\ncp \"$1\" \"$2\"\n";
+    fs::permissions(good, fs::perms::owner_all);
+    Outcome waited = host("print --wait-distiller " + doc, "FOLANTRA_DISTILLER=" + good);
+    EXPECT_EQ(waited.status, 0) << waited.output;
+    EXPECT_NE(waited.output.find("the distiller finished (exit status 0)"), std::string::npos) << waited.output;
+    EXPECT_TRUE(fs::exists(dir + "/Stored.pdf")); // waited for: there when the host ends
+}
+
+TEST(Cli, OutputFoldersAreCreatedOrRefusedWithTheReason)
+{
+    std::string dir = e2e::tempFolder("cli-folders");
+    std::string sample = FOLANTRA_SOURCE_DIR "/samples/brochure.json";
+    Outcome o = host("print " + sample + " -o " + dir + "/new/deeper/job.ps");
+    EXPECT_EQ(o.status, 0) << o.output;
+    EXPECT_TRUE(fs::exists(dir + "/new/deeper/job.ps"));
+
+    std::ofstream(dir + "/plain") << "a file";
+    o = host("print " + sample + " -o " + dir + "/plain/job.ps");
+    EXPECT_EQ(o.status, 1) << o.output;
+    EXPECT_NE(o.output.find(dir + "/plain is a file, not a folder"), std::string::npos) << o.output;
+
+    o = host("print " + sample + " -o " + dir + "/new");
+    EXPECT_EQ(o.status, 1) << o.output;
+    EXPECT_NE(o.output.find("cannot write " + dir + "/new: it is a folder"), std::string::npos) << o.output;
+    EXPECT_FALSE(fs::exists(dir + "/new.part"));
+}
+
+TEST(Cli, InfoShowsTheStoredSettingsAndUnambiguousSpreads)
+{
+    std::string dir = e2e::tempFolder("cli-info");
+    std::string doc = documentWithSettings(dir, dir, 1);
+    Outcome o = host("info " + doc);
+    ASSERT_EQ(o.status, 0) << o.output;
+    for (const char* line : {"282  job start", "spread 1: page 1 (1 page), no boxes",
+                             "spread 2: pages 2 to 3 (2 pages), no boxes", "PrintToFile  1 (on)",
+                             "PageBorder   0 (off)", "Title        Stored title", "bleed 6 pt"})
+        EXPECT_NE(o.output.find(line), std::string::npos) << line << " in\n" << o.output;
+    EXPECT_EQ(o.output.find("KDIC block"), std::string::npos);
+
+    Outcome j = host("info --json " + doc);
+    ASSERT_EQ(j.status, 0) << j.output;
+    nlohmann::ordered_json r = nlohmann::ordered_json::parse(j.output);
+    EXPECT_EQ(r["handshake"], "accepted");
+    EXPECT_EQ(r["document"]["settings"]["Distill"], "1");
+    EXPECT_EQ(r["document"]["settings"]["Folder"], dir);
+    EXPECT_EQ(r["document"]["spreads"][1]["firstPage"], 2);
+    EXPECT_EQ(r["document"]["spreads"][1]["lastPage"], 3);
+    // The settings come in the pane's order, not the block's.
+    EXPECT_EQ(r["document"]["settings"].begin().key(), "TrimBox");
+}
+
+TEST(Cli, ExitCodesAndVersion)
+{
+    Outcome v = host("--version");
+    EXPECT_EQ(v.status, 0);
+    EXPECT_EQ(v.output, std::string("folantra-host ") + kVersionText + "\n");
+
+    Outcome unknown = host("prnt x.json");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.output.find("unknown command \"prnt\" (did you mean \"print\"?)"), std::string::npos)
+        << unknown.output;
+    EXPECT_EQ(host("").status, 2);
+    EXPECT_EQ(host("print").status, 2);
+    EXPECT_EQ(host("print --no-such-option " FOLANTRA_SOURCE_DIR "/samples/brochure.json").status, 2);
+    EXPECT_EQ(host("--pdf-module maybe about").status, 2);
+    EXPECT_EQ(host("--help").status, 0);
+    EXPECT_NE(host("--help").output.find("Simulating the host's modules and faults"), std::string::npos);
+    EXPECT_EQ(host("--plugin /nonexistent/Folantra.xnt about").status, 1);
+    EXPECT_EQ(host("--refuse-handshake about").status, 1);
+}
+
+TEST(Cli, ScriptsNameControlsByLabelAndListingsNameKinds)
+{
+    std::string dir = e2e::tempFolder("cli-labels");
+    std::ofstream(dir + "/script.txt") << "click \"Pageborders (0.25pt, black)\"\n"
+                                          "click \"Metadata\"\n"
+                                          "type \"Title:\" \"By label\"\n"
+                                          "return\n"
+                                          "ok\n";
+    Outcome o = host("dialog " FOLANTRA_SOURCE_DIR "/samples/brochure.json --script " + dir + "/script.txt -o " + dir +
+                     "/l.ps");
+    ASSERT_EQ(o.status, 0) << o.output;
+    EXPECT_NE(o.output.find("check box 2\t\"Pageborders (0.25pt, black)\" [off]"), std::string::npos) << o.output;
+    EXPECT_NE(o.output.find("field 3\t\"\" [focus]"), std::string::npos) << o.output;
+    std::string ps = readFile(dir + "/l.ps");
+    EXPECT_NE(ps.find("rectstroke"), std::string::npos);
+    EXPECT_NE(ps.find("/Title <FEFF0042"), std::string::npos); // "B"
+
+    std::ofstream(dir + "/bad.txt") << "click \"No such thing\"\n";
+    Outcome bad = host("dialog " FOLANTRA_SOURCE_DIR "/samples/brochure.json --script " + dir + "/bad.txt");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.output.find("no control labelled \"No such thing\""), std::string::npos) << bad.output;
+}
+
+TEST(Cli, SaveKeepsTheDocumentsOrderAndLayout)
+{
+    std::string dir = e2e::tempFolder("cli-save");
+    const std::string original = "{\n"
+                                 "  \"spreads\": [{\"boxes\": [{\"fill\": 0.5, \"bounds\": [10, 20, 30, 40.5]}], "
+                                 "\"pages\": 1}],\n"
+                                 "  \"comment\": \"kept as it is\",\n"
+                                 "  \"name\": \"Order.qxp\",\n"
+                                 "  \"pageSize\": {\"height\": 300, \"width\": 200}\n"
+                                 "}\n";
+    std::ofstream(dir + "/order.json") << original;
+    std::ofstream(dir + "/script.txt") << "click \"Pageborders\"\nok\n";
+    Outcome o = host("dialog " + dir + "/order.json --script " + dir + "/script.txt -o " + dir + "/o.ps --save " +
+                     dir + "/saved.json");
+    ASSERT_EQ(o.status, 0) << o.output;
+    std::string saved = readFile(dir + "/saved.json");
+    // The file's keys keep their order; the plug-in's block and the path come after them.
+    std::vector<std::size_t> at;
+    for (const char* key : {"\"spreads\"", "\"comment\"", "\"name\"", "\"pageSize\"", "\"path\"", "\"xtensionData\""})
+        at.push_back(saved.find(key));
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        ASSERT_NE(at[i], std::string::npos) << i << " in\n" << saved;
+        if (i > 0) {
+            EXPECT_GT(at[i], at[i - 1]) << saved;
+        }
+    }
+    EXPECT_NE(saved.find("{\"fill\": 0.5, \"bounds\": [10, 20, 30, 40.5]}"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"pageSize\": {\"height\": 300, \"width\": 200}"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("PageBorder=1"), std::string::npos) << saved;
+    EXPECT_LT(std::count(saved.begin(), saved.end(), '\n'), 20) << saved;
+    // It reads back as the same document.
+    subhost::Document again = subhost::loadDocument(dir + "/saved.json");
+    EXPECT_EQ(again.spreads[0].boxes[0].right, 40.5);
+}

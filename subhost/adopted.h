@@ -1,0 +1,33 @@
+// The programs the plug-in starts and leaves running (the distiller): the
+// host adopts them, so that it can tell whether they started and how they
+// ended. Linux only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace subhost {
+
+struct AdoptedProgram {
+    int pid = 0;
+    std::string command;  // its command line, words separated by blanks ("" when it never started)
+    bool started = false; // the program replaced the forked copy of the host
+    bool ended = false;
+    int exitStatus = -1;  // when it ended by exiting
+    int signal = 0;       // when a signal ended it
+};
+
+// Makes this process the parent of every orphan among its descendants (a
+// child subreaper), so a program started through a fork that left at once
+// becomes the host's child. False when the system refuses.
+bool adoptOrphans();
+
+// The host's children as they are now: each is reaped when it has ended. A
+// child still running as a copy of the host is one whose program could not be
+// started: it is waited for (it leaves at once).
+std::vector<AdoptedProgram> adoptedPrograms();
+
+// Waits until the program has ended and fills in how.
+void waitFor(AdoptedProgram& program);
+
+} // namespace subhost
