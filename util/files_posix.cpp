@@ -17,6 +17,7 @@ namespace {
 // Seconds from 1 January 1904 to 1 January 1970.
 constexpr std::int64_t kSeconds1904To1970 = 2082844800;
 
+#if !defined(FOLANTRA_TOOLKIT_MAC)
 bool copyPath(const std::string& path, char* out)
 {
     if (path.empty() || path.size() + 1 > kPathSize)
@@ -87,6 +88,7 @@ std::string userFolder(const char* key, const char* fallback)
         result = home + "/" + fallback;
     return result;
 }
+#endif
 
 // Copies `source` to `target` through a temporary file in the target's folder,
 // so that a failed copy never leaves a half-written target behind.
@@ -195,6 +197,8 @@ int makeDir(const char* path)
     return mkdir(path, 0777) == 0 ? 0 : -1;
 }
 
+#if !defined(FOLANTRA_TOOLKIT_MAC)
+// The mac toolkit asks the system for these (util/mac/folders_mac.mm).
 void resolveAlias(char*)
 {
 }
@@ -213,6 +217,7 @@ bool getAppSupportFolder(char* out)
 {
     return out != nullptr && copyPath(configFolder(), out);
 }
+#endif
 
 std::FILE* openFile(const char* path, const char* mode)
 {
