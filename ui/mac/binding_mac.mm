@@ -99,7 +99,7 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
     if (FolantraViewBinding* b = bindingForWindow(window.window))
         [b push];
     if (window.done && !window.pane && [NSApp modalWindow] != nil)
-        [NSApp stopModalWithCode:window.result];
+        stopModalWithCode(window.result);
     return applied;
 }
 

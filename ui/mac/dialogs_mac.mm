@@ -100,6 +100,14 @@ int runModalForWindow(NSWindow* w)
     return static_cast<int>(code & 0xFF);
 }
 
+void stopModalWithCode(NSInteger code)
+{
+    [NSApp stopModalWithCode:code];
+    NSEvent* wake = [NSEvent otherEventWithType:NSApplicationDefined location:NSMakePoint(0, 0) modifierFlags:0
+                                      timestamp:0 windowNumber:0 context:nil subtype:0 data1:0 data2:0];
+    [NSApp postEvent:wake atStart:NO];
+}
+
 int msgBox(NSString* text)
 {
     const char* utf8 = [text UTF8String];
@@ -134,7 +142,7 @@ int msgBox(NSString* text)
     if (_model != nullptr)
         controlChangedByUser(*_model, 2, sender);
     else
-        [NSApp stopModalWithCode:2];
+        stopModalWithCode(2);
 }
 
 - (BOOL)windowShouldClose:(id)sender
@@ -145,7 +153,7 @@ int msgBox(NSString* text)
         close.kind = UserActionKind::Close;
         applyUserAction(*_model, close);
         if ([NSApp modalWindow] == window)
-            [NSApp stopModalWithCode:_model->result];
+            stopModalWithCode(_model->result);
     }
     return YES;
 }
@@ -265,7 +273,7 @@ int msgBox(NSString* text)
     if (p.controlProc != nullptr)
         return;
     if (tag == 1)
-        [NSApp stopModalWithCode:1];
+        stopModalWithCode(1);
 }
 
 - (void)setControlHandler:(NSControl*)control controlProc:(ControlProc)proc userData:(void*)userData

@@ -23,6 +23,9 @@ id<QXPXTCallbackRegistry> hostCallbackRegistry();
 BOOL loadNib(NSString* name, id owner, NSArray** topLevel);
 // Runs the window modally; the stop code's low 8 bits, 0 for no window.
 int runModalForWindow(NSWindow* window);
+// Stops the running modal session with `code`, and wakes its event loop
+// with an application event so that it notices at once.
+void stopModalWithCode(NSInteger code);
 
 // ---- strings ----
 
