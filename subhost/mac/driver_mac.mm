@@ -623,6 +623,9 @@ void postKey(NSWindow* w, NSString* chars, unsigned short keyCode)
     }
     NSWindow* w = [NSApp modalWindow];
     Face face = [self faceOf:w];
+    if (std::getenv("SUBHOST_TRACE") != nullptr)
+        [self say:"tick: " + utf8([w title]) + " face " + std::to_string(static_cast<int>(face)) + " acting " +
+                  utf8([_acting title])];
     if (face == Face::None)
         return;
     if ([self isNew:w]) {
@@ -636,6 +639,7 @@ void postKey(NSWindow* w, NSString* chars, unsigned short keyCode)
     // The step runs from the run loop, not inside the timer: a click that
     // opens a modal dialog then leaves the timer free to serve that dialog.
     _acting = w;
+    _stepPending = YES;
     [self performSelector:@selector(stepOn:) withObject:w afterDelay:0
                   inModes:[NSArray arrayWithObjects:NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
                                                     NSEventTrackingRunLoopMode, nil]];
@@ -643,6 +647,10 @@ void postKey(NSWindow* w, NSString* chars, unsigned short keyCode)
 
 - (void)stepOn:(NSWindow*)w
 {
+    // A request added to several run-loop modes can arrive once per mode.
+    if (!_stepPending)
+        return;
+    _stepPending = NO;
     switch ([self faceOf:w]) {
     case Face::HostDialog:
         [self stepOnHostDialog:w];

@@ -66,6 +66,7 @@
     NSWindow* _pendingShot;     // a new window, pictured once it is painted
     NSString* _chosenFolder;
     NSWindow* _acting;          // the window a step is being carried out on
+    BOOL _stepPending;          // a step is scheduled and not yet started
 }
 - (id)initWithHost:(subhost::Host*)host log:(std::ostream*)log;
 - (void)setSteps:(const std::vector<subhost::ScriptStep>&)steps;
