@@ -86,6 +86,8 @@ void collectTexts(NSView* root, NSMutableArray* texts, NSMutableArray* buttons)
         NSView* v = [subviews objectAtIndex:i];
         if ([v isKindOfClass:[NSTextField class]] && [[(NSTextField*)v stringValue] length] > 0)
             [texts addObject:[(NSTextField*)v stringValue]];
+        else if ([v isKindOfClass:[NSTextView class]] && [[(NSTextView*)v string] length] > 0)
+            [texts addObject:[(NSTextView*)v string]];
         else if ([v isKindOfClass:[NSButton class]])
             [buttons addObject:v];
         collectTexts(v, texts, buttons);
@@ -327,7 +329,8 @@ void postKey(NSWindow* w, NSString* chars, unsigned short keyCode)
         collectTexts([w contentView], texts, buttons);
         std::string text = "message box [" + utf8([w title]) + "]:";
         for (NSUInteger i = 0; i < [texts count]; ++i)
-            text += (i == 0 ? " " : " / ") + utf8([texts objectAtIndex:i]);
+            text += (i == 0 ? " " : " / ") +
+                    utf8([[texts objectAtIndex:i] stringByReplacingOccurrencesOfString:@"\n\n" withString:@" / "]);
         [self say:text];
     } else if (face == Face::HostDialog) {
         [self say:"host dialog \"" + utf8([w title]) + "\" with the pane:\n" + describeControls(_paneView)];

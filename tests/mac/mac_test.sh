@@ -59,7 +59,7 @@ missing-bundle)
   cp "$BUILD/XTensions/Folantra.xnt/Folantra" "$WORK/app/plain/Folantra"
   HOSTBIN=$WORK/app/folantra-host-mac host --plugin "$WORK/app/plain/Folantra" info
   expect_rc 0
-  expect "]: Internal error: gBundleRef = NULL"
+  expect "Internal error: gBundleRef = NULL"
   expect "setup:      done"
   expect "164	200	1	doPrintDlg:"
   ;;
@@ -139,12 +139,12 @@ alerts)
   document doc.json -e "s|Folder=@OUT@|Folder=$WORK/gone|" -e 's|Distill=1|Distill=0|'
   script "msgbox ok" cancel
   host dialog "$WORK/doc.json" --script "$WORK/script.txt"
-  expect "]: Invalid folder for saving the PS-file, the desktop will be used instead. / $WORK/gone"
+  expect "Invalid folder for saving the PS-file, the desktop will be used instead. / $WORK/gone"
   # The host refuses the output file.
   document doc2.json -e 's|Distill=1|Distill=0|'
   script ok
   host --refuse-setfile 5 dialog "$WORK/doc2.json" --script "$WORK/script.txt"
-  expect "]: Internal error: XTSetFile (5)"
+  expect "Internal error: XTSetFile (5)"
   ;;
 german)
   # Host language 3: the pane, the metadata dialog and the alert in German.

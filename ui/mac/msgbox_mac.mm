@@ -12,8 +12,20 @@ int showMessageBox(const char* title, const char* primary, const char* secondary
     NSAlert* alert = [[[NSAlert alloc] init] autorelease];
     NSString* message = [NSString stringWithUTF8String:primary != nullptr ? primary : ""];
     NSString* info = [NSString stringWithUTF8String:secondary != nullptr ? secondary : ""];
-    [alert setMessageText:message != nil ? message : @""];
-    [alert setInformativeText:info != nil ? info : @""];
+    if (message == nil)
+        message = @"";
+    if (info == nil)
+        info = @"";
+#if defined(GNUSTEP)
+    // GNUstep shows the message text as one line in a large font and cuts it:
+    // the product name goes there, and the texts below it, where they wrap.
+    if ([info length] > 0)
+        message = [NSString stringWithFormat:@"%@\n\n%@", message, info];
+    info = message;
+    message = [NSString stringWithUTF8String:title != nullptr ? title : "Folantra"];
+#endif
+    [alert setMessageText:message];
+    [alert setInformativeText:info];
     [alert addButtonWithTitle:stringForKey("ok", @"OK")];
     if (buttons > 1)
         [alert addButtonWithTitle:stringForKey("cancel", @"Cancel")];
