@@ -168,6 +168,17 @@ prefs)
   expect_rc 0
   [ -s "$WORK/out/Brochure.qxp.ps" ] || fail "no $WORK/out/Brochure.qxp.ps"
   ;;
+distiller)
+  # The distiller started through the workspace: a stand-in application
+  # records the file it was asked to open.
+  "$SRC/tools/mac-distiller-app.sh" "$WORK/Applications" record "$WORK/opened.txt"
+  document doc.json
+  script ok
+  host dialog "$WORK/doc.json" --script "$WORK/script.txt"
+  expect_rc 0
+  for i in $(seq 1 50); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
+  grep -qx "$WORK/out/Brochure.ps" "$WORK/opened.txt" 2>/dev/null || fail "the distiller was not asked to open $WORK/out/Brochure.ps"
+  ;;
 style-editor)
   # The output-style editor: the pane stores into the style.
   script "click 2" ok
