@@ -70,7 +70,7 @@ function(folantra_mac_bundle target)
       add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${IBTOOL} --compile $<TARGET_BUNDLE_CONTENT_DIR:${target}>/Resources/${stem}.nib ${xib} VERBATIM)
     endforeach()
-    target_link_options(${target} PRIVATE -bundle
+    target_link_options(${target} PRIVATE
       -Wl,-exported_symbols_list,${CMAKE_SOURCE_DIR}/host/mac/exports.txt)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/mac/exports.txt)
   else()

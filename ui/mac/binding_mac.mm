@@ -87,7 +87,7 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
         // The button has toggled already; the runtime's click toggles the
         // control's value to the same state.
         if (c->kind == kKindCheckBox)
-            c->value = [(NSButton*)control state] == NSOnState ? 0 : 1;
+            c->value = [(NSButton*)control state] == NSControlStateValueOn ? 0 : 1;
     } else if ([control isKindOfClass:[NSTextField class]]) {
         action.kind = UserActionKind::Type;
         const char* text = [[(NSTextField*)control stringValue] UTF8String];
@@ -164,7 +164,7 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
             if (!c.text.empty() && ![[b title] isEqualToString:text])
                 [b setTitle:text];
             if (c.kind == kKindCheckBox) {
-                NSInteger state = c.value == 1 ? NSOnState : NSOffState;
+                NSInteger state = c.value == 1 ? NSControlStateValueOn : NSControlStateValueOff;
                 if ([b state] != state)
                     [b setState:state];
             }

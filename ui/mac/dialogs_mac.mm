@@ -103,7 +103,7 @@ int runModalForWindow(NSWindow* w)
 void stopModalWithCode(NSInteger code)
 {
     [NSApp stopModalWithCode:code];
-    NSEvent* wake = [NSEvent otherEventWithType:NSApplicationDefined location:NSMakePoint(0, 0) modifierFlags:0
+    NSEvent* wake = [NSEvent otherEventWithType:FolantraEventTypeApplicationDefined location:NSMakePoint(0, 0) modifierFlags:0
                                       timestamp:0 windowNumber:0 context:nil subtype:0 data1:0 data2:0];
     [NSApp postEvent:wake atStart:NO];
 }
@@ -345,7 +345,7 @@ int chooseFolder(const char* start, std::string& chosen)
     NSString* folder = start != nullptr && start[0] != '\0' ? [NSString stringWithUTF8String:start] : nil;
     if (folder != nil)
         [panel setDirectoryURL:[NSURL fileURLWithPath:folder]];
-    if ([panel runModal] != NSOKButton)
+    if ([panel runModal] != NSModalResponseOK)
         return 2;
     NSArray* urls = [panel URLs];
     if ([urls count] == 0)

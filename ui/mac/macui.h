@@ -9,6 +9,14 @@
 #import <AppKit/AppKit.h>
 
 #include "ui/dialogs.h"
+
+// The application-defined event type under its current name (GNUstep knows
+// only the older one).
+#if defined(GNUSTEP)
+#define FolantraEventTypeApplicationDefined NSApplicationDefined
+#else
+#define FolantraEventTypeApplicationDefined NSEventTypeApplicationDefined
+#endif
 #include "xthost_mac.h"
 
 // ---- bundle, host and nibs ----
