@@ -1,40 +1,24 @@
 # The mac toolkit: the AppKit layer in Objective-C++ (ui/mac and the other
 # */mac folders), built as a bundle on Apple platforms and against GNUstep
 # elsewhere. Included from the top-level CMakeLists.txt with FOLANTRA_SOURCES
-# holding the shared and POSIX sources.
+# holding the shared sources and the mac folders' ones.
 
-if(APPLE)
-  enable_language(OBJCXX)
-else()
+if(NOT APPLE)
   include(${CMAKE_SOURCE_DIR}/cmake/GNUstep.cmake)
 endif()
 
-# The POSIX sources whose place the AppKit seams take: the headless toolkit's
-# user interface and the Linux resource folder, start-up and distiller start.
-set(folantra_headless_only
-  ui/dialogs_posix.cpp
-  ui/msgbox_posix.cpp
-  ui/optionspane_posix.cpp
-  host/startup_posix.cpp
-  util/resources_posix.cpp
-  output/opendoc_posix.cpp)
-foreach(src IN LISTS folantra_headless_only)
-  list(REMOVE_ITEM FOLANTRA_SOURCES ${CMAKE_SOURCE_DIR}/${src})
-endforeach()
-# The headless toolkit's own folder (once the toolkits have folders of their own).
-list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "/ui/headless/")
+# The pane's registrations: on macOS the print dialog and the style editor
+# (164, 728) come through the host's callback registry to FolantraController
+# (ui/mac/optionspane_mac.mm), not as the plain callbacks of the shared file.
+list(REMOVE_ITEM FOLANTRA_SOURCES ${CMAKE_SOURCE_DIR}/ui/optionspane_posix.cpp)
 
-file(GLOB folantra_mac_sources CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/ui/mac/*.mm ${CMAKE_SOURCE_DIR}/host/mac/*.mm
-  ${CMAKE_SOURCE_DIR}/util/mac/*.mm ${CMAKE_SOURCE_DIR}/output/mac/*.mm)
 # The CoreFoundation seam: Apple's own, or Foundation standing in for it.
 if(APPLE)
-  list(FILTER folantra_mac_sources EXCLUDE REGEX "_gnustep\\.mm$")
+  list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "_gnustep\\.mm$")
 else()
-  list(FILTER folantra_mac_sources EXCLUDE REGEX "_apple\\.mm$")
-  folantra_objcxx_sources(${folantra_mac_sources})
+  list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "_apple\\.mm$")
+  folantra_objcxx_sources(${FOLANTRA_SOURCES})
 endif()
-list(APPEND FOLANTRA_SOURCES ${folantra_mac_sources})
 
 set(FOLANTRA_BUNDLE_IDENTIFIER "com.kestrovan.folantra" CACHE STRING "The plug-in bundle's identifier")
 

@@ -25,15 +25,39 @@
 #include <stddef.h>
 #include <stdint.h>
 
+/* Errors and exceptions
+ *
+ * Failure crosses this interface as a result, never as a C++ exception. No
+ * exception may leave an entry of this interface, in either direction: each
+ * side calls the other from frames that cannot unwind one, so a side written
+ * in C++ catches everything inside every entry it serves and answers that
+ * entry's failure value instead:
+ *
+ *  - The plug-in's entries: XTActivateCallback and the start-up functions
+ *    answer XT_ERR_STARTUP (start-up cannot go on); a callback answers 0, as
+ *    it does after any call; the pane procedure answers 0 (the action was not
+ *    carried out). The plug-in writes what it caught to its diagnostics log.
+ *  - The host's functions (the entries of the activation and setup records
+ *    and of every function group): a function with a status result answers a
+ *    failure status, XT_ERR_NOTFOUND unless its own description names
+ *    another, with its outputs as after any failed call; a function with a
+ *    byte answer answers 0; one without a result just returns.
+ *
+ * A caller takes such an answer as it takes any other failure of that entry,
+ * and may go on calling. */
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define XTAPI __cdecl
-#else
-#define XTAPI
+/* The interface is defined for 64-bit targets only (Windows x64, macOS,
+ * Linux): the record layouts asserted below are theirs, and each of them has
+ * one C calling convention, so XTAPI, the convention of every function
+ * pointer in this file, is empty. */
+#if !defined(UINTPTR_MAX) || !defined(UINT64_MAX) || UINTPTR_MAX != UINT64_MAX
+#error "xthost.h: only 64-bit targets are supported (Windows x64, macOS, Linux)"
 #endif
+#define XTAPI
 
 #if defined(_WIN32)
 #define XTEXPORT __declspec(dllexport)

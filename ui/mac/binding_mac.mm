@@ -5,6 +5,8 @@
 // back through one entry, controlChangedByUser.
 #include "ui/mac/macui.h"
 
+#include "host/guard.h"
+
 #include <map>
 #include <string>
 
@@ -77,25 +79,21 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
     DlgControl* c = getControl(&window, id);
     if (c == nullptr || control == nil)
         return false;
-    UserAction action;
-    action.control = id;
+    ControlState state;
     if ([control isKindOfClass:[NSPopUpButton class]]) {
-        action.kind = UserActionKind::Choose;
-        action.value = static_cast<int>([(NSPopUpButton*)control indexOfSelectedItem]) + 1;
+        state.event = ControlEvent::SelectionChanged;
+        state.value = static_cast<std::int32_t>([(NSPopUpButton*)control indexOfSelectedItem]) + 1;
     } else if ([control isKindOfClass:[NSButton class]]) {
-        action.kind = UserActionKind::Click;
-        // The button has toggled already; the runtime's click toggles the
-        // control's value to the same state.
-        if (c->kind == kKindCheckBox)
-            c->value = [(NSButton*)control state] == NSControlStateValueOn ? 0 : 1;
+        state.event = ControlEvent::Clicked;
+        state.value = [(NSButton*)control state] == NSControlStateValueOn ? 1 : 0;
     } else if ([control isKindOfClass:[NSTextField class]]) {
-        action.kind = UserActionKind::Type;
+        state.event = ControlEvent::TextChanged;
         const char* text = [[(NSTextField*)control stringValue] UTF8String];
-        action.text = text != nullptr ? text : "";
+        state.text = text != nullptr ? text : "";
     } else {
         return false;
     }
-    bool applied = applyUserAction(window, action);
+    bool applied = controlChanged(window, static_cast<int>(c - window.controls.data()), state);
     if (FolantraViewBinding* b = bindingForWindow(window.window))
         [b push];
     if (window.done && !window.pane && [NSApp modalWindow] != nil)
@@ -211,8 +209,11 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
 
 - (void)userChanged:(id)sender
 {
-    if (_model != nullptr && [sender respondsToSelector:@selector(tag)])
-        controlChangedByUser(*_model, static_cast<int>([sender tag]), sender);
+    if (_model == nullptr || ![sender respondsToSelector:@selector(tag)])
+        return;
+    DlgWindow* model = _model;
+    guardEntry("userChanged:", false,
+               [&] { return controlChangedByUser(*model, static_cast<int>([sender tag]), sender); });
 }
 
 - (void)controlTextDidChange:(NSNotification*)note

@@ -4,6 +4,7 @@
 // as on every platform, holds the state and the dialog logic.
 #include "ui/mac/macui.h"
 
+#include "host/guard.h"
 #include "host/mac/bundle_mac.h"
 #include "ui/msgbox.h"
 #include "util/mac/cfseam.h"
@@ -139,10 +140,13 @@ int msgBox(NSString* text)
 
 - (void)doCancelBtn:(id)sender
 {
-    if (_model != nullptr)
-        controlChangedByUser(*_model, 2, sender);
-    else
+    DlgWindow* model = _model;
+    guardEntry("doCancelBtn:", false, [&] {
+        if (model != nullptr)
+            return controlChangedByUser(*model, 2, sender);
         stopModalWithCode(2);
+        return true;
+    });
 }
 
 - (BOOL)windowShouldClose:(id)sender
@@ -265,7 +269,9 @@ int msgBox(NSString* text)
         return;
     if (_model != nullptr) {
         // Handlers live on the runtime's control; it runs them.
-        controlChangedByUser(*_model, static_cast<int>(tag), sender);
+        DlgWindow* model = _model;
+        guardEntry("doControl:", false,
+                   [&] { return controlChangedByUser(*model, static_cast<int>(tag), sender); });
         return;
     }
     ControlProperties p{};

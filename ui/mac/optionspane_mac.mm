@@ -6,6 +6,7 @@
 // the native controls by their tags.
 #include "ui/mac/macui.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 #include "ui/optionspane.h"
 #include "ui/panetable.h"
@@ -64,26 +65,30 @@ namespace {
 FolantraController* sController = nil;
 FolantraStylesController* sPaneController = nil; // the pane that exists, not retained
 
-int32_t XTAPI doPrintDlgClose(xtcbheader* rec)
+int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
 {
-    if (currentPane() == nullptr)
-        return 0;
-    if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
-        [sPaneController saveSettings];
-    [sPaneController deinitController];
-    destroyPane();
-    return 0;
+    return guardEntry("doPrintDlgClose", int32_t{0}, [rec] {
+        if (currentPane() == nullptr)
+            return int32_t{0};
+        if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
+            [sPaneController saveSettings];
+        [sPaneController deinitController];
+        destroyPane();
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI doStyleEditorClose(xtcbheader* rec)
+int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 {
-    if (currentPane() == nullptr)
-        return 0;
-    if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
-        [sPaneController saveToStyle];
-    [sPaneController deinitController];
-    destroyPane();
-    return 0;
+    return guardEntry("doStyleEditorClose", int32_t{0}, [rec] {
+        if (currentPane() == nullptr)
+            return int32_t{0};
+        if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
+            [sPaneController saveToStyle];
+        [sPaneController deinitController];
+        destroyPane();
+        return int32_t{0};
+    });
 }
 
 } // namespace
@@ -244,26 +249,33 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec)
 
 - (void)doPrintDlg:(id)request
 {
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-    FolantraStylesController* pane = [[FolantraStylesController alloc] initWithStyleRef:0 mediaRef:0];
-    if (pane != nil)
-        [(id<QXPXTPaneRequest>)request addPaneController:pane];
-    [pane release];
-    [pool release];
+    guardEntry("doPrintDlg:", 0, [request] {
+        NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+        FolantraStylesController* pane = [[FolantraStylesController alloc] initWithStyleRef:0 mediaRef:0];
+        if (pane != nil)
+            [(id<QXPXTPaneRequest>)request addPaneController:pane];
+        [pane release];
+        [pool release];
+        return 0;
+    });
 }
 
 - (void)doOutputStyles:(id)request
 {
-    auto* rec = static_cast<xtstyleeditrec*>([(id<QXPXTPaneRequest>)request callbackRecord]);
-    uint32_t kind = 0;
-    if (rec == nullptr || !xtStyleKind(rec->style, &kind) || kind != XT_STYLE_KIND_PRINT)
-        return;
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-    FolantraStylesController* pane = [[FolantraStylesController alloc] initWithStyleRef:rec->style mediaRef:kind];
-    if (pane != nil)
-        [(id<QXPXTPaneRequest>)request addPaneController:pane];
-    [pane release];
-    [pool release];
+    guardEntry("doOutputStyles:", 0, [request] {
+        auto* rec = static_cast<xtstyleeditrec*>([(id<QXPXTPaneRequest>)request callbackRecord]);
+        uint32_t kind = 0;
+        if (rec == nullptr || !xtStyleKind(rec->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+            return 0;
+        NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+        FolantraStylesController* pane =
+            [[FolantraStylesController alloc] initWithStyleRef:rec->style mediaRef:kind];
+        if (pane != nil)
+            [(id<QXPXTPaneRequest>)request addPaneController:pane];
+        [pane release];
+        [pool release];
+        return 0;
+    });
 }
 
 @end

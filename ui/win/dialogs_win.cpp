@@ -1,9 +1,10 @@
 // The Windows side of the dialog toolkit. The described dialogs and the pane
-// come with the Win32 toolkit in ui/win/; until then no dialog is shown
+// come with the Win32 toolkit in this folder; until then no dialog is shown
 // (result 0, "not shown") and the pane has no place. The folder chooser is
 // the shell's folder browser.
 #include "ui/dialogs.h"
 
+#include "host/guard.h"
 #include "util/mystr.h"
 
 #include <windows.h>
@@ -13,12 +14,15 @@
 
 namespace {
 
-// The browser starts in the folder passed as its data.
-int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data)
+// The browser starts in the folder passed as its data. The shell calls it,
+// so it runs through the guard like every entry from outside.
+int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data) noexcept
 {
-    if (message == BFFM_INITIALIZED && data != 0)
-        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
+    return guardEntry("browseStart", 0, [=] {
+        if (message == BFFM_INITIALIZED && data != 0)
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        return 0;
+    });
 }
 
 } // namespace

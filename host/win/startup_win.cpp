@@ -2,10 +2,9 @@
 #include "host/startup_platform.h"
 
 #include "host/startup.h"
+#include "host/win/instance_win.h"
 #include "ui/optionspane.h"
 #include "util/platform.h"
-
-#include <windows.h>
 
 int32_t gPaneCodes[2] = {0, 0}; // print-dialog pane, style-editor pane
 
