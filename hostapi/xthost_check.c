@@ -1,10 +1,11 @@
 /*
- * Keeps the promise that xthost.h is plain C: every build compiles this file
+ * Keeps the promise that xthost.h and xtheadless.h are plain C: every build compiles this file
  * as ISO C11 with -pedantic and warnings as errors, so a C++-only construct
- * or a compiler extension in the header breaks the build at once. The header's
+ * or a compiler extension in a header breaks the build at once. The headers'
  * own static assertions run here in C as well.
  */
 #include "xthost.h"
+#include "xtheadless.h"
 
 /* The four-character codes the header spells as numbers. */
 XT_STATIC_ASSERT(XT_PLUGIN_ID == XT_FOURCC('K', 'D', 'I', 'C'), "plug-in id is 'KDIC'");

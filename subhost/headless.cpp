@@ -4,39 +4,6 @@
 
 namespace subhost {
 
-namespace {
-
-Headless& headlessOf(const xtgroup* g) { return static_cast<Host*>(g->host)->headless(); }
-
-int32_t XTAPI entryMsgBox(const xtgroup* g, const char* title, const char* primary, const char* secondary,
-                          int32_t buttons)
-{
-    return headlessOf(g).messageBox(title, primary, secondary, buttons);
-}
-
-int32_t XTAPI entryShow(const xtgroup* g, const xtwinreport* report) { return headlessOf(g).show(report); }
-
-int32_t XTAPI entryNextAction(const xtgroup* g, int32_t window, xtuseraction* out)
-{
-    return headlessOf(g).nextAction(window, out);
-}
-
-void XTAPI entryClosed(const xtgroup* g, int32_t window, int32_t result) { headlessOf(g).closed(window, result); }
-
-int32_t XTAPI entryAddPane(const xtgroup* g, xtdialogref dialog, const xtpanedesc* pane)
-{
-    return headlessOf(g).addPane(dialog, pane);
-}
-
-int32_t XTAPI entryChooseFolder(const xtgroup* g, const char* start, const char** chosen)
-{
-    return headlessOf(g).chooseFolder(start, chosen);
-}
-
-template <class F> xtproc asProc(F f) { return reinterpret_cast<xtproc>(f); }
-
-} // namespace
-
 static_assert(kViewDialog == XT_WIN_DIALOG && kViewPane == XT_WIN_PANE, "window kinds as the reports give them");
 static_assert(kViewDefault == XT_CTL_DEFAULT, "control flags as the reports give them");
 
@@ -342,18 +309,6 @@ bool Headless::runStyleEditor(xtstyleref style)
     bool confirmed = mUser.runHostDialog("style editor", false);
     closeStyleEditor(confirmed);
     return confirmed;
-}
-
-void installHeadlessEntries(xtproc* entries, std::size_t count)
-{
-    if (count < XT_HEADLESS_COUNT)
-        return;
-    entries[XT_HEADLESS_MSGBOX] = asProc(entryMsgBox);
-    entries[XT_HEADLESS_SHOW] = asProc(entryShow);
-    entries[XT_HEADLESS_NEXTACTION] = asProc(entryNextAction);
-    entries[XT_HEADLESS_CLOSED] = asProc(entryClosed);
-    entries[XT_HEADLESS_ADDPANE] = asProc(entryAddPane);
-    entries[XT_HEADLESS_CHOOSEFOLDER] = asProc(entryChooseFolder);
 }
 
 } // namespace subhost

@@ -8,6 +8,7 @@
 
 #include "subhost/scriptuser.h"
 #include "xthost.h"
+#include "xtheadless.h"
 
 #include <cstdint>
 #include <map>
@@ -107,10 +108,5 @@ private:
     bool mPaneAdded = false;
     xtpanedesc mPane{};
 };
-
-// Fills the headless group's table with the entries of the headless window
-// system (all but entry 0). The message box entry answers from the script
-// first, then as Host::answerMessageBox does.
-void installHeadlessEntries(xtproc* entries, std::size_t count);
 
 } // namespace subhost
