@@ -179,6 +179,20 @@ distiller)
   for i in $(seq 1 50); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
   grep -qx "$WORK/out/Brochure.ps" "$WORK/opened.txt" 2>/dev/null || fail "the distiller was not asked to open $WORK/out/Brochure.ps"
   ;;
+no-window)
+  # An interface file that sets no window: the message, the dialog answers 0
+  # (nothing stored) and the pane goes on.
+  mkdir -p "$WORK/app"
+  cp "$HOSTBIN" "$WORK/app/"
+  cp -r "$BUILD/XTensions" "$WORK/app/"
+  sed -i '/<outlet property="window"/d' "$WORK/app/XTensions/Folantra.xnt/Resources/MetaData.xib"
+  document doc.json -e 's|PrintToFile=1|PrintToFile=0|'
+  script "click 17" "msgbox ok" "click 2" show cancel
+  HOSTBIN=$WORK/app/folantra-host-mac host dialog "$WORK/doc.json" --script "$WORK/script.txt"
+  expect_rc 0
+  expect "MyDlgController: _panel = NULL!"
+  expect '[2] check box "Pageborders (0.25pt, black)" off'
+  ;;
 style-editor)
   # The output-style editor: the pane stores into the style.
   script "click 2" ok
