@@ -57,7 +57,7 @@ void savePaneToStyle();
 void chooseFolderForPane();
 
 // ---- platform side (optionspane_posix.cpp: the pane in the host's dialogs of the
-// macOS-style builds, for the headless and the AppKit toolkit; win/optionspane_win.cpp) ----
+// headless toolkit; ui/mac/optionspane_mac.mm on macOS; win/optionspane_win.cpp) ----
 // The registrations of the toolkit, in the order the host is told of them:
 // the print dialog and style editor callbacks and the style change (765).
 void registerPanePlatformCallbacks();

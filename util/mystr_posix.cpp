@@ -183,10 +183,13 @@ bool encode(const char16_t* text, std::size_t length, int encoding, char* out, s
     return true;
 }
 
+#if !defined(FOLANTRA_TOOLKIT_MAC)
 // Linux offers no canonical composition without an extra library, so the text
-// stays as it is here; callers get the text back unchanged.
+// stays as it is here; callers get the text back unchanged. The mac toolkit
+// composes through the system (util/mac/folders_mac.mm).
 void composeNFC(std::u16string&)
 {
 }
+#endif
 
 } // namespace mystr_platform

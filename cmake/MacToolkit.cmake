@@ -1,0 +1,77 @@
+# The mac toolkit: the AppKit layer in Objective-C++ (ui/mac and the other
+# */mac folders), built as a bundle on Apple platforms and against GNUstep
+# elsewhere. Included from the top-level CMakeLists.txt with FOLANTRA_SOURCES
+# holding the shared sources and the mac folders' ones.
+
+if(NOT APPLE)
+  include(${CMAKE_SOURCE_DIR}/cmake/GNUstep.cmake)
+endif()
+
+# The pane's registrations: on macOS the print dialog and the style editor
+# (164, 728) come through the host's callback registry to FolantraController
+# (ui/mac/optionspane_mac.mm), not as the plain callbacks of the shared file.
+list(REMOVE_ITEM FOLANTRA_SOURCES ${CMAKE_SOURCE_DIR}/ui/optionspane_posix.cpp)
+
+# The CoreFoundation seam: Apple's own, or Foundation standing in for it.
+if(APPLE)
+  list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "_gnustep\\.mm$")
+else()
+  list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "_apple\\.mm$")
+  folantra_objcxx_sources(${FOLANTRA_SOURCES})
+endif()
+
+set(FOLANTRA_BUNDLE_IDENTIFIER "com.kestrovan.folantra" CACHE STRING "The plug-in bundle's identifier")
+
+function(folantra_mac_core target)
+  target_compile_definitions(${target} PUBLIC FOLANTRA_TOOLKIT_MAC=1
+    FOLANTRA_BUNDLE_IDENTIFIER="${FOLANTRA_BUNDLE_IDENTIFIER}")
+  if(APPLE)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX>:-fno-objc-arc>)
+    target_link_libraries(${target} PUBLIC "-framework Cocoa" "-framework CoreFoundation")
+  else()
+    target_link_libraries(${target} PUBLIC ${FOLANTRA_GUI_LIBS} ${CMAKE_DL_LIBS})
+  endif()
+endfunction()
+
+# The plug-in as a bundle, Folantra.xnt, with the string tables, the window
+# descriptions and the interface files in its resources.
+function(folantra_mac_bundle target)
+  file(GLOB resource_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.xml ${CMAKE_SOURCE_DIR}/resources/*.ini)
+  file(GLOB interface_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.xib)
+  if(APPLE)
+    # Contents/Info.plist, Contents/MacOS/Folantra, Contents/Resources; the
+    # .xib files compiled to nibs by Xcode's ibtool.
+    set_target_properties(${target} PROPERTIES BUNDLE TRUE BUNDLE_EXTENSION xnt OUTPUT_NAME Folantra
+      PREFIX "" SUFFIX ""
+      MACOSX_BUNDLE_INFO_PLIST ${CMAKE_SOURCE_DIR}/resources/mac/Info.plist.in
+      MACOSX_BUNDLE_GUI_IDENTIFIER ${FOLANTRA_BUNDLE_IDENTIFIER}
+      MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION})
+    target_sources(${target} PRIVATE ${resource_files})
+    set_source_files_properties(${resource_files} PROPERTIES MACOSX_PACKAGE_LOCATION Resources)
+    find_program(IBTOOL ibtool REQUIRED)
+    foreach(xib IN LISTS interface_files)
+      get_filename_component(stem ${xib} NAME_WE)
+      add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${IBTOOL} --compile $<TARGET_BUNDLE_CONTENT_DIR:${target}>/Resources/${stem}.nib ${xib} VERBATIM)
+    endforeach()
+    target_link_options(${target} PRIVATE
+      -Wl,-exported_symbols_list,${CMAKE_SOURCE_DIR}/host/mac/exports.txt)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/mac/exports.txt)
+  else()
+    # GNUstep's layout: Folantra.xnt/Folantra and Folantra.xnt/Resources with
+    # Info-gnustep.plist; GNUstep loads the .xib files as they are.
+    set(bundle ${FOLANTRA_XTENSIONS_DIR}/Folantra.xnt)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME Folantra PREFIX "" SUFFIX ""
+      LIBRARY_OUTPUT_DIRECTORY ${bundle})
+    target_link_options(${target} PRIVATE
+      -Wl,--version-script=${CMAKE_SOURCE_DIR}/host/exports.map -Wl,--no-undefined)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/exports.map)
+    set(PLIST_IDENTIFIER ${FOLANTRA_BUNDLE_IDENTIFIER})
+    set(PLIST_VERSION ${PROJECT_VERSION})
+    configure_file(${CMAKE_SOURCE_DIR}/resources/mac/Info-gnustep.plist.in ${CMAKE_BINARY_DIR}/Info-gnustep.plist @ONLY)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Resources
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${resource_files} ${interface_files}
+              ${CMAKE_BINARY_DIR}/Info-gnustep.plist ${bundle}/Resources VERBATIM)
+  endif()
+endfunction()

@@ -1,0 +1,19 @@
+// macOS: the shared workspace opens the file with the named application.
+#include "output/opendoc.h"
+
+#include "log/dump.h"
+
+#import <AppKit/AppKit.h>
+
+bool openDoc(const char* path, const char* application)
+{
+    if (path == nullptr || application == nullptr)
+        return false;
+    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    NSString* file = [NSString stringWithUTF8String:path];
+    NSString* app = [NSString stringWithUTF8String:application];
+    BOOL started = file != nil && app != nil && [[NSWorkspace sharedWorkspace] openFile:file withApplication:app];
+    [pool release];
+    dprintf("openDoc: %s with %s (%s)", path, application, started ? "started" : "refused");
+    return started;
+}

@@ -1,0 +1,170 @@
+// The host's print dialog and output-style editor as real windows: the
+// plug-in's pane view sits in a box titled by its controller, above the
+// host's own OK and Cancel buttons.
+#include "subhost/mac/machost.h"
+
+#include <functional>
+
+void subhostStopModal(NSInteger code)
+{
+    [NSApp stopModalWithCode:code];
+    subhostWake();
+}
+
+void subhostWake()
+{
+    NSEvent* wake = [NSEvent otherEventWithType:NSApplicationDefined location:NSMakePoint(0, 0) modifierFlags:0
+                                      timestamp:0 windowNumber:0 context:nil subtype:0 data1:0 data2:0];
+    [NSApp postEvent:wake atStart:NO];
+}
+
+// Ends the host's modal dialog: OK with 1, Cancel and the close box with 2.
+@interface SubhostModalStopper : NSObject
+- (void)ok:(id)sender;
+- (void)cancel:(id)sender;
+@end
+
+@implementation SubhostModalStopper
+- (void)ok:(id)sender
+{
+    subhostStopModal(1);
+}
+- (void)cancel:(id)sender
+{
+    subhostStopModal(2);
+}
+- (BOOL)windowShouldClose:(id)sender
+{
+    subhostStopModal(2);
+    return YES;
+}
+@end
+
+namespace {
+
+constexpr CGFloat kMargin = 20;
+
+SubhostModalStopper* stopper()
+{
+    static SubhostModalStopper* s = [[SubhostModalStopper alloc] init];
+    return s;
+}
+
+NSButton* hostButton(NSView* content, NSRect frame, NSString* title, NSInteger code, NSString* key)
+{
+    NSButton* b = [[[NSButton alloc] initWithFrame:frame] autorelease];
+    [b setTitle:title];
+    [b setBezelStyle:NSRoundedBezelStyle];
+    [b setTag:code == 1 ? kHostOkTag : kHostCancelTag];
+    [b setKeyEquivalent:key];
+    [b setTarget:stopper()];
+    [b setAction:code == 1 ? @selector(ok:) : @selector(cancel:)];
+    [content addSubview:b];
+    return b;
+}
+
+// Builds the window, runs it modally with the panes the plug-in added and
+// answers whether it was confirmed.
+bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, int32_t code, void* record,
+                   bool withStyles, const std::function<void(bool)>& closing)
+{
+    NSMutableArray* panes = [NSMutableArray array];
+    [(QXPXTCallback*)[QXPXTCallback sharedCallback] dispatch:code record:record panes:panes];
+    id<QXPXTPaneController> pane = [panes count] > 0 ? [panes objectAtIndex:0] : nil;
+    NSView* paneView = [pane view];
+    NSSize paneSize = paneView != nil ? [paneView frame].size : NSMakeSize(400, 60);
+    CGFloat stylesHeight = withStyles ? 36 : 0;
+    CGFloat width = paneSize.width + 2 * kMargin + 8;
+    CGFloat height = paneSize.height + 30 + stylesHeight + 60 + kMargin;
+    NSPanel* dialog = [[NSPanel alloc] initWithContentRect:NSMakeRect(0, 0, width, height)
+                                                 styleMask:NSTitledWindowMask | NSClosableWindowMask
+                                                   backing:NSBackingStoreBuffered
+                                                     defer:NO];
+    [dialog setTitle:title];
+    [dialog setReleasedWhenClosed:NO];
+    [dialog setDelegate:(id)stopper()];
+    NSView* content = [dialog contentView];
+    NSPopUpButton* popup = nil;
+    if (withStyles) {
+        NSTextField* label = [[[NSTextField alloc] initWithFrame:NSMakeRect(kMargin, height - 32, 110, 20)] autorelease];
+        [label setStringValue:@"Output style:"];
+        [label setEditable:NO];
+        [label setSelectable:NO];
+        [label setBezeled:NO];
+        [label setDrawsBackground:NO];
+        [content addSubview:label];
+        popup = [[[NSPopUpButton alloc] initWithFrame:NSMakeRect(kMargin + 115, height - 36, 260, 26) pullsDown:NO]
+            autorelease];
+        [popup addItemWithTitle:@"Default"];
+        for (const subhost::OutputStyle& s : host.styles())
+            [popup addItemWithTitle:[NSString stringWithUTF8String:s.name.c_str()]];
+        [content addSubview:popup];
+    }
+    if (paneView != nil) {
+        NSBox* box = [[[NSBox alloc] initWithFrame:NSMakeRect(kMargin - 4, 56, paneSize.width + 16,
+                                                              paneSize.height + 30)] autorelease];
+        [box setTitle:[pane title]];
+        [box setContentViewMargins:NSMakeSize(0, 0)];
+        [box setContentView:paneView];
+        [content addSubview:box];
+        [pane setParent:dialog];
+        [pane initializeControllerData:nil];
+    }
+    hostButton(content, NSMakeRect(width - kMargin - 100, 12, 100, 32), @"OK", 1, @"\r");
+    hostButton(content, NSMakeRect(width - kMargin - 210, 12, 100, 32), @"Cancel", 2, @"\x1b");
+    [dialog center];
+    [dialog makeKeyAndOrderFront:nil];
+    [driver setHostDialog:dialog pane:paneView styles:popup];
+    NSInteger answer = [NSApp runModalForWindow:dialog];
+    [driver setHostDialog:nil pane:nil styles:nil];
+    [dialog orderOut:nil];
+    bool confirmed = answer == 1;
+    // The closing callback, then the panes go.
+    closing(confirmed);
+    for (NSUInteger i = 0; i < [panes count]; ++i)
+        [[panes objectAtIndex:i] deinitController];
+    [dialog release];
+    return confirmed;
+}
+
+} // namespace
+
+namespace subhost {
+
+bool runMacPrintDialog(Host& host, SubhostDriver* driver)
+{
+    static xtdialogref next = 1;
+    xtprintdlgrec rec{};
+    rec.hdr = xtcbheader{XT_CB_PRINTDIALOG, sizeof rec};
+    rec.dialog = next++;
+    host.call(XT_CB_PRINTDIALOG, &rec.hdr); // plain registrations, if any
+    return runHostDialog(host, driver, @"Print", XT_CB_PRINTDIALOG, &rec, true, [&](bool confirmed) {
+        xtprintdlgcloserec close{};
+        close.hdr = xtcbheader{XT_CB_PRINTDIALOGCLOSE, sizeof close};
+        close.dialog = rec.dialog;
+        close.result = confirmed ? XT_PRINTDLG_CONFIRMED : XT_PRINTDLG_CANCELLED;
+        host.call(XT_CB_PRINTDIALOGCLOSE, &close.hdr);
+    });
+}
+
+bool runMacStyleEditor(Host& host, SubhostDriver* driver, xtstyleref style)
+{
+    static xtdialogref next = 1000;
+    xtstyleeditrec rec{};
+    rec.hdr = xtcbheader{XT_CB_STYLEEDITOR, sizeof rec};
+    rec.style = style;
+    rec.dialog = next++;
+    host.call(XT_CB_STYLEEDITOR, &rec.hdr);
+    const OutputStyle* s = host.style(style);
+    NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %s", s != nullptr ? s->name.c_str() : "?"];
+    return runHostDialog(host, driver, title, XT_CB_STYLEEDITOR, &rec, false, [&](bool confirmed) {
+        xtstyleeditcloserec close{};
+        close.hdr = xtcbheader{XT_CB_STYLEEDITORCLOSE, sizeof close};
+        close.style = style;
+        close.dialog = rec.dialog;
+        close.cancelled = confirmed ? 0 : 1;
+        host.call(XT_CB_STYLEEDITORCLOSE, &close.hdr);
+    });
+}
+
+} // namespace subhost
