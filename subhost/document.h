@@ -59,7 +59,8 @@ struct Document {
     bool changed = false;
 
     int pageCount() const;
-    // The spread (0-based) and the position in it (0-based) of a 1-based page.
+    // The spread (0-based) and the position in it (0-based) of a 1-based
+    // page, in constant time through the page index.
     bool locatePage(int page, int* spread, int* position) const;
     int firstPageOfSpread(int spread) const; // 1-based page of a 0-based spread
     Box* findBox(uint32_t id, int* spread = nullptr);
@@ -75,7 +76,20 @@ struct Document {
 private:
     std::unordered_map<uint32_t, int> mSpreadOf; // box id -> spread, for findBox
     bool mIndexed = false;
+
+    // The page index: built on first use and again when spreads were added
+    // or removed, or when a looked-up spread no longer holds the page the
+    // index gives it.
+    bool pageIndexCurrent() const;
+    void indexPages() const;
+    mutable std::vector<int32_t> mSpreadOfPage; // page (1-based) -> spread (0-based); [0] unused
+    mutable std::vector<int32_t> mFirstPage;    // spread -> its first page; back() = page count + 1
+    mutable const Spread* mIndexedSpreads = nullptr;
+    mutable std::size_t mIndexedCount = 0;
 };
+
+// The host interface carries page numbers as 16-bit values.
+constexpr int kMaxPages = 32767;
 
 // Reads a document file; throws DocumentError naming the file and the fault.
 Document loadDocument(const std::string& file);

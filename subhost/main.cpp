@@ -120,15 +120,13 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
     bool confirmed = ui.runPrintDialog();
     int status = 0;
     if (confirmed) {
-        std::string ps;
-        PrintReport report = printDocument(host, ps);
+        PrintReport report = printDocument(host, nullptr, outFile);
         if (!report.fileError.empty()) {
             std::cerr << "folantra-host: " << report.fileError << "\n";
             status = 1;
         } else if (!report.file.empty()) {
             std::cout << "printed " << report.pagesWritten << " pages into " << report.file << " (the plug-in's file)\n";
-        } else if (!outFile.empty()) {
-            writeFileAtomically(outFile, ps);
+        } else if (!report.otherFile.empty()) {
             std::cout << "printed " << report.pagesWritten << " pages into " << outFile << "\n";
         } else {
             std::cout << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
@@ -341,9 +339,8 @@ int main(int argc, char** argv)
         printMessages(host, seen);
         seen = host.messages().size();
     }
-    std::string ps;
     try {
-        PrintReport report = printDocument(host, ps);
+        PrintReport report = printDocument(host, nullptr, outFile);
         printMessages(host, seen);
         if (!report.fileError.empty()) {
             std::cerr << "folantra-host: " << report.fileError << "\n";
@@ -352,8 +349,7 @@ int main(int argc, char** argv)
         if (!report.file.empty()) {
             std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << report.file
                       << " (the plug-in's file)\n";
-        } else if (!outFile.empty()) {
-            writeFileAtomically(outFile, ps);
+        } else if (!report.otherFile.empty()) {
             std::cout << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
         } else {
             std::cerr << "folantra-host: the job went to no file: give one with -o\n";

@@ -30,10 +30,33 @@ void MyArray::addElem(const void* elem)
     ++mCount;
 }
 
+namespace {
+// The first of `count` elements of type T equal to `elem`, compared as whole
+// values (the same answer as comparing their bytes), or -1.
+template <typename T>
+int32_t findValue(const unsigned char* buffer, int32_t count, const void* elem)
+{
+    T key;
+    std::memcpy(&key, elem, sizeof key);
+    for (int32_t i = 0; i < count; ++i) {
+        T value;
+        std::memcpy(&value, buffer + static_cast<size_t>(i) * sizeof(T), sizeof value);
+        if (value == key)
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
 int32_t MyArray::getPos(const void* elem) const
 {
     if (mBuffer == nullptr)
         return -1;
+    // Box references are 4 or 8 bytes: compare them as integers.
+    if (mElemSize == 4)
+        return findValue<uint32_t>(mBuffer, mCount, elem);
+    if (mElemSize == 8)
+        return findValue<uint64_t>(mBuffer, mCount, elem);
     for (int32_t i = 0; i < mCount; ++i)
         if (std::memcmp(mBuffer + static_cast<size_t>(i) * mElemSize, elem, static_cast<size_t>(mElemSize)) == 0)
             return i;
