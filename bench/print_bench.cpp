@@ -11,7 +11,9 @@
 //                            array's duplicate scan (N/5 box references).
 //
 // `folantra_bench --write-document FILE PAGES` writes the benchmark document
-// for measuring the command-line host (bench/memory_bench.sh).
+// for measuring the command-line host; `folantra_bench --print-memory PAGES
+// FILE` prints it with every option on into FILE (`-`: kept in memory) and
+// tells the process's peak memory before and after (bench/memory_bench.sh).
 #include "bench/bench_util.h"
 #include "subhost/printjob.h"
 #include "util/myarray.h"
@@ -22,6 +24,8 @@
 #include <cstring>
 #include <iostream>
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 using namespace subhost;
 
@@ -160,12 +164,45 @@ int writeDocument(const char* file, const char* pagesText)
     return 0;
 }
 
+double peakMB()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kB on Linux
+}
+
+int printMemory(const char* pagesText, const std::string& file)
+{
+    int pages = std::atoi(pagesText);
+    if (pages < 1 || pages > kMaxPages) {
+        std::cerr << "folantra_bench: pages must be 1 to " << kMaxPages << "\n";
+        return 2;
+    }
+    const double start = peakMB();
+    auto h = bench::startedHost();
+    h->openDocument(bench::benchDocument(pages, 10, 5));
+    bench::chooseAllOptions(*h);
+    const double held = peakMB();
+    std::string memory;
+    PrintReport report = printDocument(*h, file == "-" ? &memory : nullptr, file == "-" ? std::string() : file);
+    if (!report.fileError.empty() || report.pagesWritten != pages) {
+        std::cerr << "folantra_bench: " << report.fileError << "\n";
+        return 1;
+    }
+    const double printed = peakMB();
+    std::printf("%d pages: peak %.1f MB at start, %.1f MB holding the document, %.1f MB after printing %s\n", pages,
+                start, held, printed, file == "-" ? "into memory" : "into the file");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--write-document") == 0)
         return writeDocument(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--print-memory") == 0)
+        return printMemory(argv[2], argv[3]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

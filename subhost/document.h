@@ -78,8 +78,9 @@ private:
     bool mIndexed = false;
 
     // The page index: built on first use and again when spreads were added
-    // or removed, or when a looked-up spread no longer holds the page the
-    // index gives it.
+    // or removed. A spread's page count is set when the document is made;
+    // should it change, a lookup still never answers a position beyond its
+    // spread.
     bool pageIndexCurrent() const;
     void indexPages() const;
     mutable std::vector<int32_t> mSpreadOfPage; // page (1-based) -> spread (0-based); [0] unused

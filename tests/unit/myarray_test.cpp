@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 TEST(MyArray, GrowsByHundredKeepingElements)
 {
@@ -37,4 +38,27 @@ TEST(MyArray, DuplicatesAndLookups)
     a.setAllowDuplicates(true);
     a.addElem(&x);
     EXPECT_EQ(a.count(), 3);
+}
+
+TEST(MyArray, LookupComparesEveryByteOfEachElementSize)
+{
+    // Elements that share all but one byte are different, whatever their size;
+    // the first equal element is the one found.
+    for (int32_t size : {1, 3, 4, 8, 12}) {
+        MyArray a(0, size);
+        a.setAllowDuplicates(true);
+        std::vector<unsigned char> e(static_cast<size_t>(size), 0xAB);
+        for (int32_t i = 0; i < size; ++i) {
+            std::vector<unsigned char> other = e;
+            other[static_cast<size_t>(i)] ^= 0x01;
+            a.addElem(other.data());
+        }
+        EXPECT_EQ(a.getPos(e.data()), -1) << size;
+        a.addElem(e.data());
+        a.addElem(e.data());
+        EXPECT_EQ(a.getPos(e.data()), size) << size;
+        // An element read from an odd address is found too.
+        std::vector<unsigned char> shifted(static_cast<size_t>(size) + 1, 0xAB);
+        EXPECT_EQ(a.getPos(shifted.data() + 1), size) << size;
+    }
 }
