@@ -78,19 +78,24 @@ Box* Document::findBox(uint32_t id, int* spread)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!mIndexed || attempt == 1) {
-            mSpreadOf.clear();
+            mSpreadOf.assign(static_cast<std::size_t>(nextBoxId) + 1, -1);
             for (std::size_t i = 0; i < spreads.size(); ++i)
-                for (const Box& b : spreads[i].boxes)
-                    mSpreadOf[b.id] = static_cast<int>(i);
+                for (const Box& b : spreads[i].boxes) {
+                    if (b.id >= mSpreadOf.size())
+                        mSpreadOf.resize(static_cast<std::size_t>(b.id) + 1, -1);
+                    mSpreadOf[b.id] = static_cast<int32_t>(i);
+                }
             mIndexed = true;
         }
-        auto it = mSpreadOf.find(id);
-        if (it == mSpreadOf.end() || it->second >= static_cast<int>(spreads.size()))
+        if (id >= mSpreadOf.size())
             continue;
-        for (Box& b : spreads[it->second].boxes)
+        const int32_t s = mSpreadOf[id];
+        if (s < 0 || s >= static_cast<int>(spreads.size()))
+            continue;
+        for (Box& b : spreads[static_cast<std::size_t>(s)].boxes)
             if (b.id == id) {
                 if (spread)
-                    *spread = it->second;
+                    *spread = s;
                 return &b;
             }
     }

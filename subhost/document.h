@@ -8,7 +8,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace subhost {
@@ -67,14 +66,21 @@ struct Document {
     // Keep findBox's index up to date when the host adds or removes a box.
     void boxAdded(uint32_t id, int spread)
     {
-        if (mIndexed)
-            mSpreadOf[id] = spread;
+        if (!mIndexed)
+            return;
+        if (id >= mSpreadOf.size())
+            mSpreadOf.resize(static_cast<std::size_t>(id) + 1, -1);
+        mSpreadOf[id] = spread;
     }
-    void boxRemoved(uint32_t id) { mSpreadOf.erase(id); }
+    void boxRemoved(uint32_t id)
+    {
+        if (id < mSpreadOf.size())
+            mSpreadOf[id] = -1;
+    }
     uint32_t nextBoxId = 1;
 
 private:
-    std::unordered_map<uint32_t, int> mSpreadOf; // box id -> spread, for findBox
+    std::vector<int32_t> mSpreadOf; // box id -> spread (-1: none), for findBox; ids are handed out in order
     bool mIndexed = false;
 
     // The page index: built on first use and again when spreads were added

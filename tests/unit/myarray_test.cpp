@@ -62,3 +62,23 @@ TEST(MyArray, LookupComparesEveryByteOfEachElementSize)
         EXPECT_EQ(a.getPos(shifted.data() + 1), size) << size;
     }
 }
+
+TEST(MyArray, LookupInLongListsFindsTheFirstEqualElementWherever)
+{
+    for (int32_t size : {4, 8}) {
+        for (int32_t at : {0, 15, 16, 17, 63, 64, 99}) {
+            MyArray a(0, size);
+            a.setAllowDuplicates(true);
+            for (uint32_t i = 0; i < 100; ++i) {
+                uint64_t v = 1000 + i;
+                a.addElem(&v); // little-endian: the low bytes carry the value
+            }
+            uint64_t key = 1000 + static_cast<uint64_t>(at);
+            EXPECT_EQ(a.getPos(&key), at) << size << " " << at;
+            a.addElem(&key); // a second copy at the end does not change the answer
+            EXPECT_EQ(a.getPos(&key), at) << size << " " << at;
+            uint64_t missing = 5000;
+            EXPECT_EQ(a.getPos(&missing), -1) << size;
+        }
+    }
+}
