@@ -1,69 +1,35 @@
 // The plug-in's cost in a print job, measured through the substitute host
 // with the real plug-in binary:
-//   - per page: the page snippet (155) and the scale snippet (150) with every
-//     option on;
-//   - job start with blank-page preparation and job end for a 2,000-page
-//     document with 10 boxes per spread and every fifth page blank.
-#include "subhost/host.h"
+//   BM_PageSnippets/C        the page snippet (155) and the scale snippet
+//                            (150) with every option on, C = 1 the compact form;
+//   BM_PrintJob/N/C          a whole job of N pages with every option on,
+//                            the PostScript discarded: time per page;
+//   BM_JobStartWithBlankPages/N
+//                            job start over N pages with 10 boxes per spread
+//                            and every fifth page blank (blank pages prepared);
+//   BM_BlankBoxListScan/N    the part of that job start spent in the element
+//                            array's duplicate scan (N/5 box references).
+//
+// `folantra_bench --write-document FILE PAGES` writes the benchmark document
+// for measuring the command-line host; `folantra_bench --print-memory PAGES
+// FILE` prints it with every option on into FILE (`-`: kept in memory) and
+// tells the process's peak memory before and after (bench/memory_bench.sh).
+#include "bench/bench_util.h"
 #include "subhost/printjob.h"
+#include "util/myarray.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 using namespace subhost;
 
 namespace {
-
-Document benchDocument(int pages, int boxesPerSpread, int blankEvery)
-{
-    Document d;
-    d.name = "Bench";
-    d.pageWidth = 595.276;
-    d.pageHeight = 841.89;
-    for (int p = 1; p <= pages; ++p) {
-        Spread s;
-        if (blankEvery == 0 || p % blankEvery != 0)
-            for (int b = 0; b < boxesPerSpread; ++b) {
-                Box box;
-                box.id = d.nextBoxId++;
-                box.top = 20 + 70 * b;
-                box.left = 40;
-                box.bottom = box.top + 60;
-                box.right = 500;
-                box.fill = std::vector<double>{0.5};
-                s.boxes.push_back(box);
-            }
-        d.spreads.push_back(s);
-    }
-    d.print.blankPages = true;
-    d.print.bleedBits = 0x200;
-    d.print.bleedAmount = 9;
-    d.print.output = 1;
-    return d;
-}
-
-std::unique_ptr<Host> startedHost()
-{
-    HostOptions o;
-    o.bleed.state = ModuleState::Present;
-    o.bleed.bleed = 6;
-    auto h = std::make_unique<Host>(o);
-    if (!h->load(FOLANTRA_PLUGIN_PATH) || h->setupResult() != 0)
-        throw std::runtime_error("cannot start the plug-in: " + h->error());
-    return h;
-}
-
-// Every option that writes something per page.
-void chooseAllOptions(Host& h)
-{
-    OutputStyle s;
-    s.name = "all";
-    s.nodes[XT_PLUGIN_ID] = "<xtension code=\"KDIC\"><Folantra TrimBox=\"1\" PageBorder=\"1\" Scale=\"1\" "
-                            "ScX=\"0.95\" ScY=\"1.05\" Title=\"Benchmark\"/></xtension>";
-    h.styles().push_back(s);
-    h.chooseStyle(static_cast<xtstyleref>(h.styles().size()));
-}
 
 // The job-start record of a print job of the host's current document.
 xtjobstartrec jobStart(const Host& h)
@@ -77,12 +43,13 @@ xtjobstartrec jobStart(const Host& h)
 
 void BM_PageSnippets(benchmark::State& state)
 {
-    auto h = startedHost();
-    Document d = benchDocument(4, 10, 0);
+    bench::writePreferences(state.range(0) ? "[General]\nCompact=1\n" : "");
+    auto h = bench::startedHost();
+    Document d = bench::benchDocument(4, 10, 0);
     d.print.blankPages = false;
     h->openDocument(d);
-    chooseAllOptions(*h);
-    std::string stream;
+    bench::chooseAllOptions(*h);
+    bench::NullStream stream;
     h->setStream(&stream);
     xtjobstartrec start = jobStart(*h);
     h->call(XT_CB_JOBSTART, &start.hdr);
@@ -98,43 +65,148 @@ void BM_PageSnippets(benchmark::State& state)
         page.hdr.code = XT_CB_PAGESCALE;
         h->call(XT_CB_PAGESCALE, &page.hdr);
         p = static_cast<int16_t>(p % 4 + 1);
-        if (stream.size() > (1u << 20))
-            stream.clear();
+        if (h->events().size() > 100000)
+            h->events().clear();
     }
     xtcbheader end{XT_CB_JOBEND, sizeof end};
     h->call(XT_CB_JOBEND, &end);
     h->setStream(nullptr);
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel("pages");
+    state.counters["bytes_per_page"] = static_cast<double>(stream.bytes) / static_cast<double>(state.iterations());
+    state.SetLabel(state.range(0) ? "compact form" : "standard form");
+    bench::writePreferences("");
 }
-BENCHMARK(BM_PageSnippets);
+BENCHMARK(BM_PageSnippets)->Arg(0)->Arg(1);
+
+void BM_PrintJob(benchmark::State& state)
+{
+    const int pages = static_cast<int>(state.range(0));
+    bench::writePreferences(state.range(1) ? "[General]\nCompact=1\n" : "");
+    auto h = bench::startedHost();
+    h->openDocument(bench::benchDocument(pages, 10, 5));
+    bench::chooseAllOptions(*h);
+    int written = 0;
+    for (auto _ : state) {
+        PrintReport report = printDocument(*h, nullptr, std::string());
+        written = report.pagesWritten;
+        state.PauseTiming();
+        h->events().clear();
+        state.ResumeTiming();
+    }
+    if (written != pages)
+        state.SkipWithError("not every page was printed");
+    state.SetItemsProcessed(state.iterations() * pages);
+    state.SetLabel(state.range(1) ? "compact form" : "standard form");
+    bench::writePreferences("");
+}
+BENCHMARK(BM_PrintJob)
+    ->ArgsProduct({{1000, 10000, 32767}, {0, 1}})
+    ->ArgNames({"pages", "compact"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_JobStartWithBlankPages(benchmark::State& state)
 {
-    auto h = startedHost();
-    h->openDocument(benchDocument(2000, 10, 5));
-    std::string stream;
+    const int pages = static_cast<int>(state.range(0));
+    auto h = bench::startedHost();
+    h->openDocument(bench::benchDocument(pages, 10, 5));
+    bench::NullStream stream;
     h->setStream(&stream);
     xtjobstartrec start = jobStart(*h);
     xtcbheader end{XT_CB_JOBEND, sizeof end};
+    const std::size_t blank = static_cast<std::size_t>(pages / 5);
     for (auto _ : state) {
         h->call(XT_CB_JOBSTART, &start.hdr);
         state.PauseTiming();
-        if (h->eventsOf("box-create").size() != 400)
-            state.SkipWithError("expected 400 temporary boxes");
-        h->events().clear();
-        state.ResumeTiming();
+        if (h->eventsOf("box-create").size() != blank)
+            state.SkipWithError("expected a temporary box on every fifth page");
         h->call(XT_CB_JOBEND, &end);
         h->events().clear();
         for (xtpageranges* r : h->rangeBlocks)
             std::free(r);
         h->rangeBlocks.clear();
+        state.ResumeTiming();
     }
     h->setStream(nullptr);
-    state.SetLabel("2,000 pages, 400 blank; job start and end");
+    state.SetItemsProcessed(state.iterations() * pages);
+    state.SetLabel(std::to_string(blank) + " blank pages; job start");
 }
-BENCHMARK(BM_JobStartWithBlankPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JobStartWithBlankPages)->Arg(1000)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// The blank-page list as job start fills it: one new box reference per blank
+// page, each first looked for among those already held.
+void BM_BlankBoxListScan(benchmark::State& state)
+{
+    const int pages = static_cast<int>(state.range(0));
+    const auto blank = static_cast<xtboxref>(pages / 5);
+    for (auto _ : state) {
+        MyArray list(pages, static_cast<int32_t>(sizeof(xtboxref)));
+        for (xtboxref box = 1; box <= blank; ++box)
+            list.addElem(&box);
+        benchmark::DoNotOptimize(list.count());
+    }
+    state.SetLabel(std::to_string(blank) + " box references");
+}
+BENCHMARK(BM_BlankBoxListScan)->Arg(1000)->Arg(10000)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+int writeDocument(const char* file, const char* pagesText)
+{
+    int pages = std::atoi(pagesText);
+    if (pages < 1 || pages > kMaxPages) {
+        std::cerr << "folantra_bench: pages must be 1 to " << kMaxPages << "\n";
+        return 2;
+    }
+    try {
+        saveDocument(bench::benchDocument(pages, 10, 5), file);
+    } catch (const std::exception& e) {
+        std::cerr << "folantra_bench: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+double peakMB()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kB on Linux
+}
+
+int printMemory(const char* pagesText, const std::string& file)
+{
+    int pages = std::atoi(pagesText);
+    if (pages < 1 || pages > kMaxPages) {
+        std::cerr << "folantra_bench: pages must be 1 to " << kMaxPages << "\n";
+        return 2;
+    }
+    const double start = peakMB();
+    auto h = bench::startedHost();
+    h->openDocument(bench::benchDocument(pages, 10, 5));
+    bench::chooseAllOptions(*h);
+    const double held = peakMB();
+    std::string memory;
+    PrintReport report = printDocument(*h, file == "-" ? &memory : nullptr, file == "-" ? std::string() : file);
+    if (!report.fileError.empty() || report.pagesWritten != pages) {
+        std::cerr << "folantra_bench: " << report.fileError << "\n";
+        return 1;
+    }
+    const double printed = peakMB();
+    std::printf("%d pages: peak %.1f MB at start, %.1f MB holding the document, %.1f MB after printing %s\n", pages,
+                start, held, printed, file == "-" ? "into memory" : "into the file");
+    return 0;
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--write-document") == 0)
+        return writeDocument(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--print-memory") == 0)
+        return printMemory(argv[2], argv[3]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

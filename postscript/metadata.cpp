@@ -1,6 +1,6 @@
 #include "postscript/metadata.h"
 
-#include "postscript/psprocs.h"
+#include "postscript/psprintf.h"
 #include "ui/dialogs.h"
 #include "util/mystr.h"
 #include "util/platform.h"

@@ -4,11 +4,15 @@
 #include "host/startup.h"
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
+#include "postscript/psprintf.h"
 #include "postscript/psprocs.h"
 #include "settings/prefs.h"
 #include "util/platform.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 constexpr double kFixedToPoints = 1.52587890625e-5;
@@ -41,8 +45,65 @@ float getBleed()
     return std::max(a, b);
 }
 
+namespace {
+void writeBorder(const PageBoxGeometry& g)
+{
+    psPrintf("\tgsave 0 setgray .25 setlinewidth %.3f %.3f %.3f %.3f rectstroke grestore" PSEOL PSEOL, g.left, g.top,
+             g.width, g.height);
+}
+
+// One pdfmark for every box. The corners go to device space and back into
+// default user space (no matrix is inverted), and every number is rounded to
+// 0.001 pt there, so that a box meant to meet the sheet's edge does not leave
+// it by the transform's rounding noise.
+void writeCompactBoxBlock(const PageBoxGeometry& g, const PageBoxOptions& o)
+{
+    psPrintf(PSEOL "\t%%\tFolantra" PSEOL
+                   "/pdfmark where {pop 10 dict begin /r {1000 mul round 1000 div} def /m matrix defaultmatrix def" PSEOL
+                   "\t%.3f %.3f transform m itransform r /y1 exch def r /x1 exch def" PSEOL
+                   "\t%.3f %.3f transform m itransform r /y2 exch def r /x2 exch def" PSEOL,
+             g.left, g.top + g.height, g.left + g.width, g.top);
+    if (o.grownBoxes) {
+        std::string grown;
+        if (o.cropBox)
+            grown += " /CropBox g";
+        if (o.bleedBox)
+            grown += " /BleedBox g";
+        if (o.folantraBox)
+            grown += " /Folantra g";
+        if (!grown.empty())
+            psPrintf("\t/d %.3f def /g [x1 d sub r y1 d sub r x2 d add r y2 d add r] def" PSEOL, g.bleed);
+        psPrintf("\t[{ThisPage} <</TrimBox [x1 y1 x2 y2]%s>> /PUT pdfmark" PSEOL, grown.c_str());
+    } else {
+        // A distiller older than version 5000 gets a Folantra box equal to
+        // the device page size, in the same pdfmark.
+        psPrintf("\t/currentdistillerparams where {pop currentdistillerparams /CoreDistVersion get 5000 lt}{false} "
+                 "ifelse" PSEOL
+                 "\t\t{[{ThisPage} <</TrimBox [x1 y1 x2 y2] /Folantra [0 0 currentpagedevice /PageSize get aload pop]>> "
+                 "/PUT pdfmark}" PSEOL "\t\t{[{ThisPage} <</TrimBox [x1 y1 x2 y2]>> /PUT pdfmark} ifelse" PSEOL);
+    }
+    psPrintf("end} if" PSEOL PSEOL);
+}
+
+// A factor as the snippet writes it, read back: the compact form computes
+// with the same number the standard form hands to PostScript.
+double asWritten(float factor)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", static_cast<double>(factor));
+    return std::strtod(text, nullptr);
+}
+} // namespace
+
 void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o)
 {
+    if (o.compact) {
+        if (o.boxBlock)
+            writeCompactBoxBlock(g, o);
+        if (o.border)
+            writeBorder(g);
+        return;
+    }
     if (o.boxBlock) {
         psPrintf(PSEOL "\t%%\tFolantra" PSEOL PSEOL "10 dict begin" PSEOL
                  "\t/m matrix currentmatrix matrix defaultmatrix matrix invertmatrix matrix concatmatrix def" PSEOL
@@ -70,12 +131,21 @@ void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o)
         psPrintf("end" PSEOL PSEOL);
     }
     if (o.border)
-        psPrintf("\tgsave 0 setgray .25 setlinewidth %.3f %.3f %.3f %.3f rectstroke grestore" PSEOL PSEOL, g.left,
-                 g.top, g.width, g.height);
+        writeBorder(g);
 }
 
-void writeScaleSnippet(float scaleX, float scaleY)
+void writeScaleSnippet(float scaleX, float scaleY, bool compact)
 {
+    if (compact) {
+        // The sheet's size is the clipping path's after initclip; the page is
+        // scaled about its centre by the same factors.
+        const double x = asWritten(scaleX), y = asWritten(scaleY);
+        psPrintf(PSEOL "\t%%\tFolantra" PSEOL
+                       "gsave initclip clippath pathbbox grestore 3 -1 roll sub %.5f mul 3 1 roll exch sub %.5f mul exch "
+                       "translate %.4f %.4f scale" PSEOL PSEOL,
+                 (1.0 - y) / 2, (1.0 - x) / 2, static_cast<double>(scaleX), static_cast<double>(scaleY));
+        return;
+    }
     psPrintf(PSEOL "\t%%\tFolantra" PSEOL PSEOL "10 dict begin" PSEOL "\t/scX %.4f def /scY %.4f def" PSEOL
                    "\t/pg currentpagedevice /PageSize get def" PSEOL
                    "\t1 scX sub 2 div pg 0 get mul 1 scY sub 2 div pg 1 get mul translate" PSEOL
@@ -113,6 +183,7 @@ int32_t XTAPI psPageSetup(xtcbheader* rec) noexcept
         o.bleedBox = prefInt("BleedBox", 1) == 1;
         o.folantraBox = prefInt("Folantra", 1) == 1;
         o.border = getPageBorder();
+        o.compact = prefInt("Compact", 0) == 1;
         writePageSnippet(g, o);
         return int32_t{0};
     });
@@ -130,7 +201,7 @@ int32_t XTAPI psPageScale(xtcbheader*) noexcept
         getSysPrVars(&settings);
         if ((settings.output & 7) != 1)
             return int32_t{0};
-        writeScaleSnippet(sys->scaleX, sys->scaleY);
+        writeScaleSnippet(sys->scaleX, sys->scaleY, prefInt("Compact", 0) == 1);
         return int32_t{0};
     });
 }

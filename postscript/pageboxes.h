@@ -23,12 +23,20 @@ struct PageBoxOptions {
     bool bleedBox;
     bool folantraBox;
     bool border;     // PageBorder option
+    bool compact;    // preferences "Compact": the form that costs the distiller little
 };
 
 // Writes the box block and the border for one page through psPrintf.
+//
+// The compact form gives the distiller the same boxes with less work: one
+// PUT pdfmark carrying every box, the corners mapped to default user space by
+// transform and itransform instead of an inverted matrix, each number rounded
+// to 0.001 pt. Like the standard form it depends on nothing outside the page.
 void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o);
-// Writes the scale snippet for the two factors through psPrintf.
-void writeScaleSnippet(float scaleX, float scaleY);
+// Writes the scale snippet for the two factors through psPrintf. The compact
+// form takes the sheet's size from the clipping path after initclip instead
+// of asking for the page device.
+void writeScaleSnippet(float scaleX, float scaleY, bool compact = false);
 
 // The page handlers, as the host calls them (through guardEntry, like every
 // handler: an exception inside answers the host 0).

@@ -7,13 +7,11 @@
 #include "output/printtofile.h"
 #include "postscript/metadata.h"
 #include "postscript/pageboxes.h"
+#include "postscript/psprintf.h"
 #include "settings/prefs.h"
 #include "util/myarray.h"
 #include "util/platform.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
 
 int32_t sJobType = 0;
 int32_t sJobDoc = 0;
@@ -25,8 +23,6 @@ int32_t sPageItemCount = 0;
 
 namespace {
 constexpr double kFixedToPoints = 1.0 / 65536.0;
-PSSink sSink = nullptr;
-void* sSinkContext = nullptr;
 
 void deleteBlankPageBoxes()
 {
@@ -85,31 +81,6 @@ void prepareBlankPages()
     }
 }
 } // namespace
-
-void setPSSink(PSSink sink, void* context)
-{
-    sSink = sink;
-    sSinkContext = context;
-}
-
-int psPrintf(const char* format, ...)
-{
-    char buf[4096];
-    std::memset(buf, 0, sizeof buf);
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    if (n < 0)
-        return 0;
-    if (n > static_cast<int>(sizeof buf) - 1)
-        n = static_cast<int>(sizeof buf) - 1;
-    if (sSink)
-        sSink(buf, n, sSinkContext);
-    else
-        xtWriteStream(buf, n);
-    return n;
-}
 
 bool xt_getpagerect(int16_t page, fixedrect* rect, int16_t* spread)
 {

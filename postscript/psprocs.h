@@ -1,5 +1,5 @@
-// The print callbacks, the per-job state that gates them, and the formatted
-// writer through which every snippet reaches the host's print stream.
+// The print callbacks and the per-job state that gates them. The snippets
+// reach the host's print stream through psPrintf (postscript/psprintf.h).
 #pragma once
 
 #include "xthost.h"
@@ -18,14 +18,6 @@ extern MyArray* sBlankPageBoxes; // temporary boxes on blank pages, or null
 extern int32_t sPageItemCount;
 
 void registerPSProcs();
-
-// Formats like printf into a 4096-byte buffer and hands the bytes to the
-// host's print stream; at most 4095 bytes per call. Returns the bytes written.
-int psPrintf(const char* format, ...);
-
-// Where psPrintf's bytes go; null restores the host's print stream.
-using PSSink = void (*)(const char* bytes, int32_t n, void* context);
-void setPSSink(PSSink sink, void* context);
 
 // A page's rectangle in spread coordinates and its spread number.
 bool xt_getpagerect(int16_t page, fixedrect* rect, int16_t* spread);

@@ -22,45 +22,82 @@ int Document::pageCount() const
     return n;
 }
 
+bool Document::pageIndexCurrent() const
+{
+    return mIndexedSpreads == spreads.data() && mIndexedCount == spreads.size() &&
+           mFirstPage.size() == spreads.size() + 1;
+}
+
+void Document::indexPages() const
+{
+    mFirstPage.assign(1, 1);
+    mSpreadOfPage.assign(1, -1);
+    for (std::size_t i = 0; i < spreads.size(); ++i) {
+        int pages = spreads[i].pages > 0 ? spreads[i].pages : 0;
+        mSpreadOfPage.insert(mSpreadOfPage.end(), static_cast<std::size_t>(pages), static_cast<int32_t>(i));
+        mFirstPage.push_back(mFirstPage.back() + pages);
+    }
+    mIndexedSpreads = spreads.data();
+    mIndexedCount = spreads.size();
+}
+
 bool Document::locatePage(int page, int* spread, int* position) const
 {
-    int first = 1;
-    for (std::size_t i = 0; i < spreads.size(); ++i) {
-        if (page >= first && page < first + spreads[i].pages) {
-            *spread = static_cast<int>(i);
-            *position = page - first;
+    bool rebuilt = false;
+    if (!pageIndexCurrent()) {
+        indexPages();
+        rebuilt = true;
+    }
+    for (;;) {
+        if (page < 1 || page >= static_cast<int>(mSpreadOfPage.size()))
+            return false;
+        int s = mSpreadOfPage[static_cast<std::size_t>(page)];
+        int at = page - mFirstPage[static_cast<std::size_t>(s)];
+        if (at < spreads[static_cast<std::size_t>(s)].pages) {
+            *spread = s;
+            *position = at;
             return true;
         }
-        first += spreads[i].pages;
+        if (rebuilt)
+            return false;
+        indexPages(); // a spread's page count changed since the index was built
+        rebuilt = true;
     }
-    return false;
 }
 
 int Document::firstPageOfSpread(int spread) const
 {
-    int first = 1;
-    for (int i = 0; i < spread && i < static_cast<int>(spreads.size()); ++i)
-        first += spreads[i].pages;
-    return first;
+    if (!pageIndexCurrent())
+        indexPages();
+    if (spread < 0)
+        return 1;
+    if (spread >= static_cast<int>(spreads.size()))
+        return mFirstPage.back();
+    return mFirstPage[static_cast<std::size_t>(spread)];
 }
 
 Box* Document::findBox(uint32_t id, int* spread)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!mIndexed || attempt == 1) {
-            mSpreadOf.clear();
+            mSpreadOf.assign(static_cast<std::size_t>(nextBoxId) + 1, -1);
             for (std::size_t i = 0; i < spreads.size(); ++i)
-                for (const Box& b : spreads[i].boxes)
-                    mSpreadOf[b.id] = static_cast<int>(i);
+                for (const Box& b : spreads[i].boxes) {
+                    if (b.id >= mSpreadOf.size())
+                        mSpreadOf.resize(static_cast<std::size_t>(b.id) + 1, -1);
+                    mSpreadOf[b.id] = static_cast<int32_t>(i);
+                }
             mIndexed = true;
         }
-        auto it = mSpreadOf.find(id);
-        if (it == mSpreadOf.end() || it->second >= static_cast<int>(spreads.size()))
+        if (id >= mSpreadOf.size())
             continue;
-        for (Box& b : spreads[it->second].boxes)
+        const int32_t s = mSpreadOf[id];
+        if (s < 0 || s >= static_cast<int>(spreads.size()))
+            continue;
+        for (Box& b : spreads[static_cast<std::size_t>(s)].boxes)
             if (b.id == id) {
                 if (spread)
-                    *spread = it->second;
+                    *spread = s;
                 return &b;
             }
     }
@@ -300,8 +337,8 @@ Document parseDocument(const std::string& text, const std::string& fileName)
         }
         d.spreads.push_back(std::move(s));
     }
-    if (d.pageCount() > 2000 * 3)
-        r.fail("spreads", "too many pages");
+    if (d.pageCount() > kMaxPages)
+        r.fail("spreads", "too many pages (at most " + std::to_string(kMaxPages) + ")");
     if (j.contains("xtensionData")) {
         const json& xd = j.at("xtensionData");
         if (!xd.is_object())

@@ -8,7 +8,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace subhost {
@@ -60,23 +59,45 @@ struct Document {
     std::string source; // the JSON text it was read from ("" when made otherwise): saving keeps its order
 
     int pageCount() const;
-    // The spread (0-based) and the position in it (0-based) of a 1-based page.
+    // The spread (0-based) and the position in it (0-based) of a 1-based
+    // page, in constant time through the page index.
     bool locatePage(int page, int* spread, int* position) const;
     int firstPageOfSpread(int spread) const; // 1-based page of a 0-based spread
     Box* findBox(uint32_t id, int* spread = nullptr);
     // Keep findBox's index up to date when the host adds or removes a box.
     void boxAdded(uint32_t id, int spread)
     {
-        if (mIndexed)
-            mSpreadOf[id] = spread;
+        if (!mIndexed)
+            return;
+        if (id >= mSpreadOf.size())
+            mSpreadOf.resize(static_cast<std::size_t>(id) + 1, -1);
+        mSpreadOf[id] = spread;
     }
-    void boxRemoved(uint32_t id) { mSpreadOf.erase(id); }
+    void boxRemoved(uint32_t id)
+    {
+        if (id < mSpreadOf.size())
+            mSpreadOf[id] = -1;
+    }
     uint32_t nextBoxId = 1;
 
 private:
-    std::unordered_map<uint32_t, int> mSpreadOf; // box id -> spread, for findBox
+    std::vector<int32_t> mSpreadOf; // box id -> spread (-1: none), for findBox; ids are handed out in order
     bool mIndexed = false;
+
+    // The page index: built on first use and again when spreads were added
+    // or removed. A spread's page count is set when the document is made;
+    // should it change, a lookup still never answers a position beyond its
+    // spread.
+    bool pageIndexCurrent() const;
+    void indexPages() const;
+    mutable std::vector<int32_t> mSpreadOfPage; // page (1-based) -> spread (0-based); [0] unused
+    mutable std::vector<int32_t> mFirstPage;    // spread -> its first page; back() = page count + 1
+    mutable const Spread* mIndexedSpreads = nullptr;
+    mutable std::size_t mIndexedCount = 0;
 };
+
+// The host interface carries page numbers as 16-bit values.
+constexpr int kMaxPages = 32767;
 
 // Reads a document file; throws DocumentError naming the file and the fault.
 Document loadDocument(const std::string& file);

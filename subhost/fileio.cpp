@@ -10,6 +10,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
 namespace fs = std::filesystem;
 
 namespace subhost {
@@ -45,41 +52,66 @@ void createParentFolder(const std::string& path)
         throw std::runtime_error("cannot create the folder " + folder.string() + ": " + ec.message());
 }
 
+AtomicFileWriter::AtomicFileWriter(std::string path) : mPath(std::move(path)), mTemp(mPath + ".part")
+{
+    createParentFolder(mPath);
+    std::error_code ec;
+    if (fs::is_directory(mPath, ec))
+        throw std::runtime_error("cannot write " + mPath + ": it is a folder");
+    mFd = ::open(mTemp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_BINARY, 0666);
+    if (mFd < 0)
+        fail("cannot write " + mPath, errno);
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (!mDone) {
+        if (mFd >= 0)
+            ::close(mFd);
+        std::remove(mTemp.c_str());
+    }
+}
+
+void AtomicFileWriter::write(const char* bytes, std::size_t n)
+{
+    while (n > 0 && mError == 0) {
+        auto written = ::write(mFd, bytes, static_cast<unsigned>(n));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            mError = written < 0 ? errno : EIO;
+            return;
+        }
+        bytes += written;
+        n -= static_cast<std::size_t>(written);
+    }
+}
+
+void AtomicFileWriter::commit()
+{
+    if (mDone)
+        return;
+    mDone = true;
+    int err = mError;
+    if (::close(mFd) != 0 && err == 0)
+        err = errno;
+    mFd = -1;
+    if (err != 0) {
+        std::remove(mTemp.c_str());
+        fail("cannot write " + mPath, err);
+    }
+    if (std::rename(mTemp.c_str(), mPath.c_str()) != 0) {
+        err = errno;
+        std::remove(mTemp.c_str());
+        fail("cannot replace " + mPath, err);
+    }
+}
+
 void writeFileAtomically(const std::string& path, const std::string& text)
 {
-    createParentFolder(path);
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-        throw std::runtime_error("cannot write " + path + ": it is a folder");
-    std::string temp = path + ".part";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        fail("cannot write " + path, errno);
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            int err = n < 0 ? errno : EIO;
-            ::close(fd);
-            std::remove(temp.c_str());
-            fail("cannot write " + path, err);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        int err = errno;
-        std::remove(temp.c_str());
-        fail("cannot write " + path, err);
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        std::remove(temp.c_str());
-        fail("cannot replace " + path, err);
-    }
+    AtomicFileWriter file(path);
+    file.write(text.data(), text.size());
+    file.commit();
 }
 
 } // namespace subhost

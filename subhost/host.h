@@ -52,6 +52,14 @@ struct Event {
     int32_t result = 0;
 };
 
+// Where a running print job's PostScript goes, as the host and the plug-in
+// write it.
+class JobStream {
+public:
+    virtual ~JobStream() = default;
+    virtual void write(const char* bytes, std::size_t n) = 0;
+};
+
 struct MessageBoxRecord {
     std::string title, primary, secondary;
     int32_t buttons = 1;
@@ -117,8 +125,8 @@ public:
     std::string jobFile;
 
     // The print job's stream (only while a job runs).
-    std::string* stream() { return mStream; }
-    void setStream(std::string* s) { mStream = s; }
+    JobStream* stream() { return mStream; }
+    void setStream(JobStream* s) { mStream = s; }
     bool printing() const { return mStream != nullptr; }
     // Host blocks handed to the plug-in that it has not released yet.
     int outstandingBlocks() const { return mOutstanding; }
@@ -176,7 +184,7 @@ private:
     bool mFailNextAlloc = false;
     bool mFailCall = false;
     int32_t mFailGroup = 0, mFailEntry = 0;
-    std::string* mStream = nullptr;
+    JobStream* mStream = nullptr;
     std::string mError;
     int32_t mCurrent = -1;
     int32_t mActivateResult = 0;

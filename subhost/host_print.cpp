@@ -84,7 +84,7 @@ int32_t XTAPI utilWriteStream(const xtgroup* g, const char* bytes, int32_t n)
         h->record("stream-refused", 0, n);
         return -1;
     }
-    h->stream()->append(bytes, static_cast<std::size_t>(n));
+    h->stream()->write(bytes, static_cast<std::size_t>(n));
     return 0;
 }
 

@@ -482,8 +482,7 @@ bool reportDistillers(bool wait, Output& out)
 
 // Writes the job's PostScript into `outFile` when the plug-in did not send it
 // to a file of its own. The status of the command.
-int finishJob(const PrintReport& report, const std::string& ps, const std::string& outFile, const Document& doc,
-              Output& out)
+int finishJob(const PrintReport& report, const std::string& outFile, const Document& doc, Output& out)
 {
     out.result["pages"] = report.pagesWritten;
     if (!report.fileError.empty())
@@ -498,11 +497,6 @@ int finishJob(const PrintReport& report, const std::string& ps, const std::strin
     if (outFile.empty())
         return out.fail("the job went to no file: the document's settings do not print to a file, so give one "
                         "with -o");
-    try {
-        writeFileAtomically(outFile, ps);
-    } catch (const std::exception& e) {
-        return out.fail(e.what());
-    }
     out << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
     out.result["file"] = outFile;
     out.result["fileNamedBy"] = "host";
@@ -532,13 +526,12 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
     bool confirmed = ui.runPrintDialog();
     int status = 0;
     if (confirmed) {
-        std::string ps;
-        PrintReport report = printDocument(host, ps);
+        PrintReport report = printDocument(host, nullptr, outFile);
         const Document& doc = *host.currentDocument();
         if (report.file.empty() && report.fileError.empty() && outFile.empty()) {
             out << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
         } else {
-            status = finishJob(report, ps, outFile, doc, out);
+            status = finishJob(report, outFile, doc, out);
         }
         if (!reportDistillers(wait, out))
             status = kFailure;
@@ -782,7 +775,6 @@ int main(int argc, char** argv)
     out.result["printDialog"] = !noDialog;
     if (!styleName.empty())
         out.result["style"] = styleName;
-    std::string ps;
     try {
         if (noDialog) {
             if (chosenStyle != 0)
@@ -808,9 +800,9 @@ int main(int argc, char** argv)
         }
         collectMessages(host, seen, out);
         seen = host.messages().size();
-        PrintReport report = printDocument(host, ps);
+        PrintReport report = printDocument(host, nullptr, outFile);
         collectMessages(host, seen, out);
-        int status = finishJob(report, ps, outFile, *host.currentDocument(), out);
+        int status = finishJob(report, outFile, *host.currentDocument(), out);
         if (status != 0)
             return status;
         bool distilled = reportDistillers(wait, out);

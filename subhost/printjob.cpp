@@ -2,7 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <memory>
 #include <stdexcept>
 
 namespace subhost {
@@ -43,9 +43,63 @@ std::string psString(const std::string& text)
     return s + ")";
 }
 
+// The job's PostScript on its way: into the job's file as it comes, and into
+// memory when the caller keeps a copy.
+class JobOutput : public JobStream {
+public:
+    explicit JobOutput(std::string* memory) : mMemory(memory)
+    {
+        if (mMemory)
+            mMemory->clear();
+    }
+
+    void write(const char* bytes, std::size_t n) override
+    {
+        if (mMemory)
+            mMemory->append(bytes, n);
+        if (mFile)
+            mFile->write(bytes, n);
+    }
+    JobOutput& operator+=(const std::string& text)
+    {
+        write(text.data(), text.size());
+        return *this;
+    }
+    JobOutput& operator+=(const char* text) { return *this += std::string(text); }
+
+    // Starts the job's file; false with the reason when it cannot be made.
+    bool openFile(const std::string& path, std::string& error)
+    {
+        try {
+            mFile = std::make_unique<AtomicFileWriter>(path);
+            return true;
+        } catch (const std::exception& e) {
+            error = e.what();
+            return false;
+        }
+    }
+    // Puts the complete file in place; false with the reason when it fails.
+    bool commitFile(std::string& error)
+    {
+        if (!mFile)
+            return false;
+        try {
+            mFile->commit();
+            return true;
+        } catch (const std::exception& e) {
+            error = e.what();
+            return false;
+        }
+    }
+
+private:
+    std::string* mMemory;
+    std::unique_ptr<AtomicFileWriter> mFile;
+};
+
 // Draws a spread's boxes in host user space (spread coordinates moved by one
 // point).
-void drawBoxes(std::string& out, const Spread& spread)
+void drawBoxes(JobOutput& out, const Spread& spread)
 {
     for (const Box& b : spread.boxes) {
         double x = b.left + 1, y = b.top + 1, w = b.right - b.left, h = b.bottom - b.top;
@@ -74,14 +128,20 @@ struct OutPage {
 
 } // namespace
 
-PrintReport printDocument(Host& host, std::string& out)
+PrintReport printDocument(Host& host, std::string& out) { return printDocument(host, &out, std::string()); }
+
+PrintReport printDocument(Host& host, std::string* memory, const std::string& otherFile)
 {
     Document* doc = host.currentDocument();
     if (doc == nullptr)
         throw std::runtime_error("no document to print");
     PrintReport report;
-    out.clear();
+    JobOutput out(memory);
     host.setStream(&out);
+    struct StreamEnds {
+        Host& host;
+        ~StreamEnds() { host.setStream(nullptr); }
+    } streamEnds{host};
     const PrintSettings& ps = doc->print;
 
     // The sheets of the job, in page order.
@@ -114,6 +174,9 @@ PrintReport printDocument(Host& host, std::string& out)
     start.kind = ps.jobKind;
     start.doc = host.currentRef();
     host.call(XT_CB_JOBSTART, &start.hdr);
+    // The job's file is settled at job start: the plug-in's, else the caller's.
+    const std::string file = !host.jobFile.empty() ? host.jobFile : otherFile;
+    bool toFile = !file.empty() && out.openFile(file, report.fileError);
 
     double maxW = 0;
     for (const OutPage& s : sheets)
@@ -173,14 +236,8 @@ PrintReport printDocument(Host& host, std::string& out)
     }
     out += "%%Trailer\n%%EOF\n";
     // A job sent to a file is complete on disk before the job ends.
-    if (!host.jobFile.empty()) {
-        try {
-            writeFileAtomically(host.jobFile, out);
-            report.file = host.jobFile;
-        } catch (const std::exception& e) {
-            report.fileError = e.what();
-        }
-    }
+    if (toFile && out.commitFile(report.fileError))
+        (file == host.jobFile ? report.file : report.otherFile) = file;
 
     xtcbheader end{XT_CB_JOBEND, sizeof(xtcbheader)};
     host.call(XT_CB_JOBEND, &end);

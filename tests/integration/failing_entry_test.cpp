@@ -5,6 +5,7 @@
 
 #include "host/xtcalls.h"
 #include "log/dump.h"
+#include "postscript/psprintf.h"
 #include "postscript/psprocs.h"
 #include "subhost/printjob.h"
 #include "tools/pdfcheck.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 TEST(MyArray, GrowsByHundredKeepingElements)
 {
@@ -37,4 +38,47 @@ TEST(MyArray, DuplicatesAndLookups)
     a.setAllowDuplicates(true);
     a.addElem(&x);
     EXPECT_EQ(a.count(), 3);
+}
+
+TEST(MyArray, LookupComparesEveryByteOfEachElementSize)
+{
+    // Elements that share all but one byte are different, whatever their size;
+    // the first equal element is the one found.
+    for (int32_t size : {1, 3, 4, 8, 12}) {
+        MyArray a(0, size);
+        a.setAllowDuplicates(true);
+        std::vector<unsigned char> e(static_cast<size_t>(size), 0xAB);
+        for (int32_t i = 0; i < size; ++i) {
+            std::vector<unsigned char> other = e;
+            other[static_cast<size_t>(i)] ^= 0x01;
+            a.addElem(other.data());
+        }
+        EXPECT_EQ(a.getPos(e.data()), -1) << size;
+        a.addElem(e.data());
+        a.addElem(e.data());
+        EXPECT_EQ(a.getPos(e.data()), size) << size;
+        // An element read from an odd address is found too.
+        std::vector<unsigned char> shifted(static_cast<size_t>(size) + 1, 0xAB);
+        EXPECT_EQ(a.getPos(shifted.data() + 1), size) << size;
+    }
+}
+
+TEST(MyArray, LookupInLongListsFindsTheFirstEqualElementWherever)
+{
+    for (int32_t size : {4, 8}) {
+        for (int32_t at : {0, 15, 16, 17, 63, 64, 99}) {
+            MyArray a(0, size);
+            a.setAllowDuplicates(true);
+            for (uint32_t i = 0; i < 100; ++i) {
+                uint64_t v = 1000 + i;
+                a.addElem(&v); // little-endian: the low bytes carry the value
+            }
+            uint64_t key = 1000 + static_cast<uint64_t>(at);
+            EXPECT_EQ(a.getPos(&key), at) << size << " " << at;
+            a.addElem(&key); // a second copy at the end does not change the answer
+            EXPECT_EQ(a.getPos(&key), at) << size << " " << at;
+            uint64_t missing = 5000;
+            EXPECT_EQ(a.getPos(&missing), -1) << size;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 // line end: CR LF in the Windows build, CR elsewhere.
 #include "postscript/metadata.h"
 #include "postscript/pageboxes.h"
+#include "postscript/psprintf.h"
 #include "postscript/psprocs.h"
 #include "util/platform.h"
 
@@ -237,5 +238,126 @@ TEST(MetaDataEntries, FullFieldGives1020Digits)
         Capture c;
         writeMetaData(&meta);
         EXPECT_EQ(c.text(), docInfo("Author", digits) + eol("\r\r"));
+    }
+}
+
+namespace {
+const char* const kCompactCorners =
+    "\r\t%\tFolantra\r"
+    "/pdfmark where {pop 10 dict begin /r {1000 mul round 1000 div} def /m matrix defaultmatrix def\r"
+    "\t1.000 842.890 transform m itransform r /y1 exch def r /x1 exch def\r"
+    "\t596.276 1.000 transform m itransform r /y2 exch def r /x2 exch def\r";
+const char* const kBorder = "\tgsave 0 setgray .25 setlinewidth 1.000 1.000 595.276 841.890 rectstroke grestore\r\r";
+
+PageBoxOptions compactOptions()
+{
+    PageBoxOptions o = noBoxes();
+    o.compact = true;
+    return o;
+}
+} // namespace
+
+TEST(CompactPageSnippet, EveryBoxInOnePdfmarkThenTheBorder)
+{
+    Capture c;
+    PageBoxOptions o = compactOptions();
+    o.boxBlock = o.grownBoxes = o.cropBox = o.bleedBox = o.folantraBox = o.border = true;
+    writePageSnippet(a4Page(9.0), o);
+    EXPECT_EQ(c.text(),
+              eol(std::string(kCompactCorners) + "\t/d 9.000 def /g [x1 d sub r y1 d sub r x2 d add r y2 d add r] def\r"
+                  "\t[{ThisPage} <</TrimBox [x1 y1 x2 y2] /CropBox g /BleedBox g /Folantra g>> /PUT pdfmark\r"
+                  "end} if\r\r" + kBorder));
+    // No page-device query and no inverted matrix in the page's snippet.
+    EXPECT_EQ(c.text().find("currentpagedevice"), std::string::npos);
+    EXPECT_EQ(c.text().find("invertmatrix"), std::string::npos);
+}
+
+TEST(CompactPageSnippet, SwitchedOffBoxesAreLeftOutOfThePdfmark)
+{
+    {
+        Capture c;
+        PageBoxOptions o = compactOptions();
+        o.boxBlock = o.grownBoxes = o.bleedBox = true;
+        writePageSnippet(a4Page(3.5), o);
+        EXPECT_EQ(c.text(), eol(std::string(kCompactCorners) +
+                                "\t/d 3.500 def /g [x1 d sub r y1 d sub r x2 d add r y2 d add r] def\r"
+                                "\t[{ThisPage} <</TrimBox [x1 y1 x2 y2] /BleedBox g>> /PUT pdfmark\r"
+                                "end} if\r\r"));
+    }
+    {
+        // Every grown box switched off: the TrimBox alone, no bleed needed.
+        Capture c;
+        PageBoxOptions o = compactOptions();
+        o.boxBlock = o.grownBoxes = true;
+        writePageSnippet(a4Page(3.5), o);
+        EXPECT_EQ(c.text(), eol(std::string(kCompactCorners) +
+                                "\t[{ThisPage} <</TrimBox [x1 y1 x2 y2]>> /PUT pdfmark\r"
+                                "end} if\r\r"));
+    }
+}
+
+TEST(CompactPageSnippet, TrimBoxWithTheOldDistillersFallbackInTheSamePdfmark)
+{
+    Capture c;
+    PageBoxOptions o = compactOptions();
+    o.boxBlock = true;
+    o.cropBox = o.bleedBox = o.folantraBox = true; // not used without grown boxes
+    writePageSnippet(a4Page(9.0), o);
+    EXPECT_EQ(c.text(),
+              eol(std::string(kCompactCorners) +
+                  "\t/currentdistillerparams where {pop currentdistillerparams /CoreDistVersion get 5000 lt}{false} "
+                  "ifelse\r"
+                  "\t\t{[{ThisPage} <</TrimBox [x1 y1 x2 y2] /Folantra [0 0 currentpagedevice /PageSize get aload pop]>> "
+                  "/PUT pdfmark}\r"
+                  "\t\t{[{ThisPage} <</TrimBox [x1 y1 x2 y2]>> /PUT pdfmark} ifelse\r"
+                  "end} if\r\r"));
+}
+
+TEST(CompactPageSnippet, BorderAloneAndNothingAreAsInTheStandardForm)
+{
+    {
+        Capture c;
+        PageBoxOptions o = compactOptions();
+        o.border = true;
+        writePageSnippet(a4Page(), o);
+        EXPECT_EQ(c.text(), eol(kBorder));
+    }
+    {
+        Capture c;
+        writePageSnippet(a4Page(9.0), compactOptions());
+        EXPECT_EQ(c.text(), "");
+    }
+}
+
+TEST(CompactPageSnippet, SpreadWideGeometryGivesTheFarCornerAsOneNumber)
+{
+    Capture c;
+    PageBoxOptions o = compactOptions();
+    o.boxBlock = true;
+    o.grownBoxes = true;
+    writePageSnippet(PageBoxGeometry{596.276, 1.0, 1190.552, 841.890, 0.0}, o);
+    EXPECT_NE(c.text().find(eol("\t596.276 842.890 transform m itransform r /y1 exch def r /x1 exch def\r")),
+              std::string::npos);
+    EXPECT_NE(c.text().find(eol("\t1786.828 1.000 transform m itransform r /y2 exch def r /x2 exch def\r")),
+              std::string::npos);
+}
+
+TEST(CompactScaleSnippet, SheetFromTheClipAndHalfTheComplementOfEachFactor)
+{
+    {
+        Capture c;
+        writeScaleSnippet(1.0f, 0.95f, true);
+        EXPECT_EQ(c.text(), eol("\r\t%\tFolantra\r"
+                                "gsave initclip clippath pathbbox grestore 3 -1 roll sub 0.02500 mul 3 1 roll exch sub "
+                                "0.00000 mul exch translate 1.0000 0.9500 scale\r\r"));
+        EXPECT_EQ(c.text().find("currentpagedevice"), std::string::npos);
+    }
+    {
+        // The factors as written with four decimals decide the translation.
+        Capture c;
+        writeScaleSnippet(1.05f, 0.97499f, true);
+        EXPECT_NE(c.text().find("3 -1 roll sub 0.01250 mul 3 1 roll exch sub -0.02500 mul exch translate 1.0500 "
+                                "0.9750 scale"),
+                  std::string::npos);
     }
 }
