@@ -9,6 +9,7 @@
 #include "util/platform.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kFixedToPoints = 1.52587890625e-5;
@@ -74,6 +75,8 @@ void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o)
                  g.top, g.width, g.height);
 }
 
+bool scaleFactorUsable(float factor) { return std::isfinite(factor) && factor > 0.0f && factor <= 10.0f; }
+
 void writeScaleSnippet(float scaleX, float scaleY)
 {
     psPrintf(PSEOL "\t%%\tFolantra" PSEOL PSEOL "10 dict begin" PSEOL "\t/scX %.4f def /scY %.4f def" PSEOL
@@ -125,6 +128,8 @@ int32_t XTAPI psPageScale(xtcbheader*) noexcept
         if (sJobType != 3 || getSetting(sys, kFlagScale) != 1)
             return int32_t{0};
         if (sys->scaleX == 1.0f && sys->scaleY == 1.0f)
+            return int32_t{0};
+        if (!scaleFactorUsable(sys->scaleX) || !scaleFactorUsable(sys->scaleY))
             return int32_t{0};
         xtprintsettings settings;
         getSysPrVars(&settings);

@@ -29,6 +29,10 @@ struct PageBoxOptions {
 void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o);
 // Writes the scale snippet for the two factors through psPrintf.
 void writeScaleSnippet(float scaleX, float scaleY);
+// Whether a scale factor may reach the job: finite and in (0, 10]. A factor
+// outside (from a style, a stored block or the pane) would make the job fail
+// in the interpreter or shrink the page to nothing, so the snippet is left out.
+bool scaleFactorUsable(float factor);
 
 // The page handlers, as the host calls them (through guardEntry, like every
 // handler: an exception inside answers the host 0).
