@@ -57,6 +57,9 @@ struct Document {
     std::map<uint32_t, std::vector<uint8_t>> xtData; // XTension data blocks by four-character code
     PrintSettings print;
     bool changed = false;
+    // Top-level keys of the file that the host does not know; they are not
+    // saved, and saving says so.
+    std::vector<std::string> unknownKeys;
 
     int pageCount() const;
     // The spread (0-based) and the position in it (0-based) of a 1-based page.
