@@ -455,6 +455,9 @@ bool isTextBlock(const std::vector<uint8_t>& b)
     std::string text(b.begin(), b.end() - 1);
     if (text.find('\0') != std::string::npos)
         return false;
+    // LF lines without a CR are refused as text when read back: keep them in base64.
+    if (text.find('\n') != std::string::npos && text.find('\r') == std::string::npos)
+        return false;
     try {
         (void)json(text).dump();
     } catch (const json::exception&) {
