@@ -11,7 +11,7 @@
 #   --parallel N   targets run at the same time (default 1)
 #   --max-len N    longest input tried (default: libFuzzer's choice)
 #   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document
-#                  fuzz_styles fuzz_paths (default: all)
+#                  fuzz_styles fuzz_paths fuzz_script (default: all)
 #
 # The corpus grows in DIR/fuzz-corpus/<target> (the seeds in fuzz/corpus are read
 # too); findings go to DIR/fuzz-artifacts/. Exit status 1 when any target failed.
@@ -25,7 +25,7 @@ runs=""
 parallel=1
 maxlen=""
 targets=()
-all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths)
+all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script)
 
 while [ $# -gt 0 ]; do
   case "$1" in
