@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -67,8 +68,10 @@ TEST_F(HostilePrefs, AFifoDoesNotHoldUpStartUp)
     std::string fifo = dir / "Folantra.ini";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // Should the open wait for a writer, this one comes after 5 s and lets it go.
-    std::thread rescuer([fifo] {
-        std::this_thread::sleep_for(std::chrono::seconds(5));
+    std::atomic<bool> done{false};
+    std::thread rescuer([fifo, &done] {
+        for (int i = 0; i < 100 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0)
             close(fd);
@@ -77,6 +80,7 @@ TEST_F(HostilePrefs, AFifoDoesNotHoldUpStartUp)
     CMySettings s;
     EXPECT_EQ(s.setupWithPath(fifo.c_str()), 0);
     auto took = std::chrono::steady_clock::now() - start;
+    done = true;
     rescuer.join();
     EXPECT_LT(took, std::chrono::seconds(2));
     EXPECT_EQ(s.getInt32("General", "TB", 1), 1);
