@@ -120,6 +120,9 @@ void setFileDestination()
     }
     dprintf("psPath = %s" PSEOL, sys->psPath);
 
+    // What the path names before the host opens it for this job.
+    FileStamp before;
+    bool existed = getFileStamp(sys->psPath, &before);
     xtfileref* file = xtMakeFileRef(sys->psPath);
     int32_t err = file ? XTSetFile(file) : XT_ERR_NOTFOUND;
     xtDisposeBlock(file);
@@ -128,7 +131,8 @@ void setFileDestination()
         return;
     }
     sJobFile.set = true;
-    sJobFile.existed = getFileStamp(sys->psPath, &sJobFile.before);
+    sJobFile.existed = existed;
+    sJobFile.before = before;
 }
 
 void runDistillerStep()
