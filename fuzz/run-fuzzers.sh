@@ -2,15 +2,16 @@
 # Runs the libFuzzer targets: a short run of each by default (20 seconds in
 # all, for the test suite), longer on demand.
 #
-#   fuzz/run-fuzzers.sh [--build DIR] [--seconds N | --runs N] [--parallel N] [--max-len N] [target...]
+#   fuzz/run-fuzzers.sh [--build DIR] [--seconds N | --execs N] [--parallel N] [--max-len N] [target...]
 #
 #   --build DIR    build folder (default: build/fuzz, as the "fuzz" preset makes it);
 #                  configured with clang and FOLANTRA_FUZZ=ON when it is not there yet
 #   --seconds N    seconds per target (default: 20 divided among the targets)
-#   --runs N       executions per target instead of a time
+#   --execs N      executions per target instead of a time (--runs N is the same)
 #   --parallel N   targets run at the same time (default 1)
 #   --max-len N    longest input tried (default: libFuzzer's choice)
-#   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf (default: all)
+#   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document
+#                  fuzz_styles fuzz_paths fuzz_script (default: all)
 #
 # The corpus grows in DIR/fuzz-corpus/<target> (the seeds in fuzz/corpus are read
 # too); findings go to DIR/fuzz-artifacts/. Exit status 1 when any target failed.
@@ -24,16 +25,16 @@ runs=""
 parallel=1
 maxlen=""
 targets=()
-all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf)
+all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script)
 
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$2; shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
+    --runs|--execs) runs=$2; shift 2 ;;
     --parallel) parallel=$2; shift 2 ;;
     --max-len) maxlen=$2; shift 2 ;;
-    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     fuzz_*) targets+=("$1"); shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac

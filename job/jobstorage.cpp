@@ -29,6 +29,26 @@ bool readValue(xtxmlelem* elem, const char* name, char* out, int32_t cap)
     return xtXmlGetValue(elem, name, out, cap) > 0 && out[0] != '\0';
 }
 
+// A line break inside a value would end the entry line of the block (and be
+// folded by the style's XML), so each CR or LF of a text is stored as a blank.
+void flattenLineBreaks(char* text)
+{
+    for (char* p = text; *p != '\0'; ++p)
+        if (*p == '\r' || *p == '\n')
+            *p = ' ';
+}
+
+// The record as it is stored: title, author and keywords without line breaks.
+FolantraRec storedForm(const FolantraRec* rec)
+{
+    FolantraRec copy;
+    std::memcpy(&copy, rec, sizeof copy);
+    flattenLineBreaks(copy.metaData.title);
+    flattenLineBreaks(copy.metaData.author);
+    flattenLineBreaks(copy.metaData.keywords);
+    return copy;
+}
+
 // The style's "Folantra" element, created when the node has none.
 xtxmlelem* folantraElement(xtxmlnode* node)
 {
@@ -76,8 +96,10 @@ void getJobHandle(FolantraRec* rec)
     xtDisposeBlock(block);
 }
 
-void setJobHandle(const FolantraRec* rec)
+void setJobHandle(const FolantraRec* given)
 {
+    const FolantraRec flat = storedForm(given);
+    const FolantraRec* rec = &flat;
     CMySettings store;
     if (store.setup(4096L) != 0)
         return;
@@ -104,7 +126,8 @@ bool isJobModified(const FolantraRec* rec)
 {
     FolantraRec stored;
     getJobHandle(&stored);
-    return !sameRec(rec, &stored);
+    const FolantraRec flat = storedForm(rec);
+    return !sameRec(&flat, &stored);
 }
 
 void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
@@ -132,8 +155,10 @@ void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
     xtXmlDispose(node);
 }
 
-void setFolantraRec(xtstyleref style, const FolantraRec* rec)
+void setFolantraRec(xtstyleref style, const FolantraRec* given)
 {
+    const FolantraRec flat = storedForm(given);
+    const FolantraRec* rec = &flat;
     xtxmlnode* node = xtStyleGetNode(style, XT_PLUGIN_ID);
     if (node == nullptr)
         return;

@@ -9,9 +9,11 @@
 // gives a cleared record.
 void getJobHandle(FolantraRec* rec);
 // Stores the record as the current document's block (does not mark the
-// document changed).
+// document changed). A line break in the title, author or keywords is stored
+// as a blank, here and in a style.
 void setJobHandle(const FolantraRec* rec);
-// True when the record differs, byte for byte, from what the document holds.
+// True when the record, in its stored form, differs byte for byte from what
+// the document holds.
 bool isJobModified(const FolantraRec* rec);
 // Loads the record from an output style; without a node it stays cleared.
 void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec);

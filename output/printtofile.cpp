@@ -16,6 +16,17 @@
 namespace {
 constexpr const char* kDistiller = "Acrobat Distiller";
 
+// The file this job was sent to: set only when the host took the file, with
+// what the path named at that moment. The distiller runs at the job's end
+// only on a regular file that has changed since (or was new), so neither a
+// refused file nor a failed write hands it an older job of the same name.
+struct JobFile {
+    bool set = false;
+    bool existed = false;
+    FileStamp before;
+};
+JobFile sJobFile;
+
 // Copies `text` into a buffer of `cap` bytes; false when it does not fit.
 bool copyWhole(char* out, std::size_t cap, const char* text)
 {
@@ -55,6 +66,7 @@ void setFileDestination()
     std::memset(name, 0, sizeof name);
     FolantraRec* sys = getSysRec();
     sys->psPath[0] = '\0';
+    sJobFile = JobFile{};
 
     int32_t doc = xtCurrentDoc();
     if (!xtDocPath(doc, docPath, sizeof docPath))
@@ -84,6 +96,14 @@ void setFileDestination()
         }
     }
 
+    // A relative folder (a stored one, or that of a document opened by a
+    // relative path) would depend on the working folder at every later use
+    // and could read as an option to the distiller: it is made absolute here.
+    if (!makeAbsolute(folder, sizeof folder)) {
+        refusePath(folder, name);
+        return;
+    }
+
     bool named = prefInt("AddPS", 0) == 1 ? appendText(name, ".ps", sizeof name) : replaceExtension(name, ".ps", sizeof name);
     if (!named) {
         refusePath(folder, name);
@@ -100,16 +120,36 @@ void setFileDestination()
     }
     dprintf("psPath = %s" PSEOL, sys->psPath);
 
+    // What the path names before the host opens it for this job.
+    FileStamp before;
+    bool existed = getFileStamp(sys->psPath, &before);
     xtfileref* file = xtMakeFileRef(sys->psPath);
     int32_t err = file ? XTSetFile(file) : XT_ERR_NOTFOUND;
     xtDisposeBlock(file);
-    if (err != 0)
+    if (err != 0) {
         msgBox("Internal error: XTSetFile (%d)", static_cast<int>(err));
+        return;
+    }
+    sJobFile.set = true;
+    sJobFile.existed = existed;
+    sJobFile.before = before;
 }
 
 void runDistillerStep()
 {
+    const JobFile job = sJobFile;
+    sJobFile = JobFile{};
     const char* path = getPSPath();
-    if (path != nullptr && fileExists(path, 0) && getDistiller())
-        openDoc(path, kDistiller);
+    if (path == nullptr || !job.set || !getDistiller())
+        return;
+    FileStamp now;
+    if (!getFileStamp(path, &now) || !now.regular) {
+        dprintf("distiller not started: %s is no file", path);
+        return;
+    }
+    if (job.existed && sameFileStamp(job.before, now)) {
+        dprintf("distiller not started: %s was not written by this job", path);
+        return;
+    }
+    openDoc(path, kDistiller);
 }

@@ -10,6 +10,7 @@
 #include "util/platform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -134,6 +135,8 @@ void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o)
         writeBorder(g);
 }
 
+bool scaleFactorUsable(float factor) { return std::isfinite(factor) && factor > 0.0f && factor <= 10.0f; }
+
 void writeScaleSnippet(float scaleX, float scaleY, bool compact)
 {
     if (compact) {
@@ -196,6 +199,8 @@ int32_t XTAPI psPageScale(xtcbheader*) noexcept
         if (sJobType != 3 || getSetting(sys, kFlagScale) != 1)
             return int32_t{0};
         if (sys->scaleX == 1.0f && sys->scaleY == 1.0f)
+            return int32_t{0};
+        if (!scaleFactorUsable(sys->scaleX) || !scaleFactorUsable(sys->scaleY))
             return int32_t{0};
         xtprintsettings settings;
         getSysPrVars(&settings);

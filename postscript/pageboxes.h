@@ -37,6 +37,10 @@ void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o);
 // form takes the sheet's size from the clipping path after initclip instead
 // of asking for the page device.
 void writeScaleSnippet(float scaleX, float scaleY, bool compact = false);
+// Whether a scale factor may reach the job: finite and in (0, 10]. A factor
+// outside (from a style, a stored block or the pane) would make the job fail
+// in the interpreter or shrink the page to nothing, so the snippet is left out.
+bool scaleFactorUsable(float factor);
 
 // The page handlers, as the host calls them (through guardEntry, like every
 // handler: an exception inside answers the host 0).

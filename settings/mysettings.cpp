@@ -16,6 +16,8 @@ CMySettings gPrefs;
 namespace {
 
 constexpr std::uint32_t kMaxCapacity = 0x7FFFFFFF;
+// A preferences file holds a few switches; anything larger is not read.
+constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
 bool hasLineBreak(const char* s)
 {
@@ -207,12 +209,14 @@ std::int32_t CMySettings::setupWithPath(const char* filePath)
 
     std::string bytes;
     bool loaded = false;
-    if (std::FILE* f = openFile(path, "rb")) {
+    // Only a regular file is read (a FIFO or a device could block or never
+    // end), and only up to its cap: otherwise the defaults apply.
+    if (std::FILE* f = openRegularFile(path)) {
         char chunk[8192];
         std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= kMaxCapacity)
+        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= kMaxFileSize)
             bytes.append(chunk, got);
-        loaded = std::ferror(f) == 0; // a folder opens but cannot be read
+        loaded = std::ferror(f) == 0 && bytes.size() <= kMaxFileSize;
         std::fclose(f);
     }
     if (loaded) {

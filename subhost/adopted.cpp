@@ -49,6 +49,16 @@ std::string commandLine(int pid)
     return raw;
 }
 
+// The command line of the first child of a process, "" when it has none.
+std::string childCommandLine(int pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    int child = 0;
+    if (!(in >> child) || child <= 0)
+        return std::string();
+    return commandLine(child);
+}
+
 void record(AdoptedProgram& p, int status)
 {
     p.ended = true;
@@ -62,7 +72,7 @@ void record(AdoptedProgram& p, int status)
 
 bool adoptOrphans() { return ::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0; }
 
-std::vector<AdoptedProgram> adoptedPrograms()
+std::vector<AdoptedProgram> adoptedPrograms(bool wait)
 {
     std::vector<AdoptedProgram> found;
     const int self = static_cast<int>(::getpid());
@@ -88,10 +98,18 @@ std::vector<AdoptedProgram> adoptedPrograms()
             record(p, status);
             p.started = !(p.exitStatus == 127 && p.command.empty());
         } else if (!exe.empty() && exe == selfExe) {
-            // Still the host's copy: the program could not replace it.
-            p.started = false;
-            p.command.clear();
-            waitFor(p);
+            // Still the host's copy: the process that waits for the program
+            // (and ends as the program did, 127 when it could not start it),
+            // or one that could not start it at all.
+            p.command = childCommandLine(p.pid);
+            if (!p.command.empty() && !wait) {
+                p.started = true;
+            } else {
+                waitFor(p);
+                p.started = !(p.ended && p.signal == 0 && p.exitStatus == 127);
+                if (!p.started)
+                    p.command.clear();
+            }
         } else {
             p.started = true;
         }

@@ -23,9 +23,10 @@ struct AdoptedProgram {
 bool adoptOrphans();
 
 // The host's children as they are now: each is reaped when it has ended. A
-// child still running as a copy of the host is one whose program could not be
-// started: it is waited for (it leaves at once).
-std::vector<AdoptedProgram> adoptedPrograms();
+// child still running as a copy of the host waits for the program it started
+// and ends as the program did (127 when it could not start it); it is waited
+// for when `wait` asks or when it has no program running (it leaves at once).
+std::vector<AdoptedProgram> adoptedPrograms(bool wait = false);
 
 // Waits until the program has ended and fills in how.
 void waitFor(AdoptedProgram& program);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <fstream>
 #include <sstream>
 
@@ -153,8 +154,10 @@ public:
     {
         if (!v.is_number_integer())
             fail(where, "expected an integer");
-        long long i = v.get<long long>();
-        if (i < min || i > max)
+        // An unsigned value beyond the signed range would wrap when read as signed.
+        bool beyond = v.is_number_unsigned() && v.get<unsigned long long>() > static_cast<unsigned long long>(max);
+        long long i = beyond ? max : v.get<long long>();
+        if (beyond || i < min || i > max)
             fail(where, "integer out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
         return static_cast<int>(i);
     }
@@ -175,6 +178,84 @@ public:
 
 private:
     std::string mFile;
+};
+
+// Builds the parsed value and keeps the path of the value being read
+// ("pageSize.width", "spreads[0].boxes[1].bounds[2]"), so that a number beyond
+// the range of a double is reported with its field instead of escaping as an
+// exception of the JSON library.
+class PathTrackingSax {
+public:
+    explicit PathTrackingSax(json& result) : mDom(result, true) {}
+
+    std::string overflowAt; // the field whose number did not fit, when one did not
+
+    bool null() { return value(mDom.null()); }
+    bool boolean(bool v) { return value(mDom.boolean(v)); }
+    bool number_integer(json::number_integer_t v) { return value(mDom.number_integer(v)); }
+    bool number_unsigned(json::number_unsigned_t v) { return value(mDom.number_unsigned(v)); }
+    bool number_float(json::number_float_t v, const json::string_t& s) { return value(mDom.number_float(v, s)); }
+    bool string(json::string_t& v) { return value(mDom.string(v)); }
+    bool binary(json::binary_t& v) { return value(mDom.binary(v)); }
+    bool start_object(std::size_t n)
+    {
+        mFrames.push_back({false, {}, 0});
+        return mDom.start_object(n);
+    }
+    bool key(json::string_t& k)
+    {
+        mFrames.back().key = k;
+        return mDom.key(k);
+    }
+    bool end_object() { return closed(mDom.end_object()); }
+    bool start_array(std::size_t n)
+    {
+        mFrames.push_back({true, {}, 0});
+        return mDom.start_array(n);
+    }
+    bool end_array() { return closed(mDom.end_array()); }
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& e)
+    {
+        if (e.id == 406) { // a number that does not fit a double
+            overflowAt = path();
+            return false;
+        }
+        return mDom.parse_error(position, token, e);
+    }
+
+private:
+    struct Frame {
+        bool array;
+        std::string key;
+        std::size_t index;
+    };
+
+    std::string path() const
+    {
+        std::string p;
+        for (const Frame& f : mFrames) {
+            if (f.array)
+                p += "[" + std::to_string(f.index) + "]";
+            else
+                p += (p.empty() ? "" : ".") + f.key;
+        }
+        return p.empty() ? "document" : p;
+    }
+    bool value(bool ok)
+    {
+        if (!mFrames.empty() && mFrames.back().array)
+            ++mFrames.back().index;
+        return ok;
+    }
+    bool closed(bool ok)
+    {
+        mFrames.pop_back();
+        return value(ok);
+    }
+
+    nlohmann::detail::json_sax_dom_parser<json> mDom;
+    std::vector<Frame> mFrames;
 };
 
 constexpr double kMaxPoints = 16000.0; // fits 16.16 fixed point with room to spare
@@ -300,9 +381,14 @@ Document parseDocument(const std::string& text, const std::string& fileName)
     Reader r(fileName);
     json j;
     try {
-        j = json::parse(text);
+        PathTrackingSax sax(j);
+        json::sax_parse(text, &sax);
+        if (!sax.overflowAt.empty())
+            r.fail(sax.overflowAt, "number out of range");
     } catch (const json::parse_error& e) {
         throw DocumentError(fileName + ": not valid JSON: " + e.what());
+    } catch (const json::out_of_range& e) {
+        throw DocumentError(fileName + ": number out of range: " + e.what());
     }
     if (!j.is_object())
         r.fail("document", "expected an object");
@@ -348,8 +434,14 @@ Document parseDocument(const std::string& text, const std::string& fileName)
             if (it.key().size() != 4)
                 r.fail(where, "the key must be a four-character code");
             std::vector<uint8_t> bytes;
+            if (it.value().is_object() && it.value().contains("text") && it.value().contains("base64"))
+                r.fail(where, "expected {\"text\": ...} or {\"base64\": ...}, not both");
             if (it.value().is_object() && it.value().contains("text")) {
                 std::string t = r.text(it.value().at("text"), where + ".text");
+                // The plug-in's INI text ends its lines in CR; a text of LF
+                // lines would be read as one line and so as empty.
+                if (t.find('\n') != std::string::npos && t.find('\r') == std::string::npos)
+                    r.fail(where + ".text", "the lines end in LF (\\n) alone; the block's lines must end in CR (\\r)");
                 bytes.assign(t.begin(), t.end());
                 bytes.push_back(0);
             } else if (it.value().is_object() && it.value().contains("base64")) {
@@ -362,6 +454,10 @@ Document parseDocument(const std::string& text, const std::string& fileName)
     }
     if (j.contains("print"))
         d.print = readPrint(j.at("print"), r, d.pageCount());
+    static const char* const known[] = {"name", "path", "pageSize", "spreads", "xtensionData", "print"};
+    for (auto it = j.begin(); it != j.end(); ++it)
+        if (std::find(std::begin(known), std::end(known), it.key()) == std::end(known))
+            d.unknownKeys.push_back(it.key());
     d.source = text;
     return d;
 }
@@ -396,6 +492,9 @@ bool isTextBlock(const std::vector<uint8_t>& b)
         return false;
     std::string text(b.begin(), b.end() - 1);
     if (text.find('\0') != std::string::npos)
+        return false;
+    // LF lines without a CR are refused as text when read back: keep them in base64.
+    if (text.find('\n') != std::string::npos && text.find('\r') == std::string::npos)
         return false;
     try {
         (void)json(text).dump();
@@ -592,6 +691,12 @@ std::string documentToJson(const Document& d)
 
 void saveDocument(const Document& doc, const std::string& file)
 {
+    // A document read from a file keeps the keys the host does not know (the
+    // file's text is the starting point of the new one); one made otherwise
+    // has none to lose, but say so should that change.
+    if (doc.source.empty())
+        for (const std::string& key : doc.unknownKeys)
+            std::cerr << "folantra-host: warning: " << file << ": the unknown key \"" << key << "\" is not saved\n";
     try {
         writeFileAtomically(file, documentToJson(doc));
     } catch (const std::runtime_error& e) {

@@ -57,6 +57,9 @@ struct Document {
     PrintSettings print;
     bool changed = false;
     std::string source; // the JSON text it was read from ("" when made otherwise): saving keeps its order
+    // Top-level keys of the file that the host does not know; saving keeps
+    // them (from `source`).
+    std::vector<std::string> unknownKeys;
 
     int pageCount() const;
     // The spread (0-based) and the position in it (0-based) of a 1-based

@@ -438,7 +438,7 @@ bool reportDistillers(bool wait, Output& out)
 {
     bool good = true;
     ojson list = ojson::array();
-    for (AdoptedProgram& p : adoptedPrograms()) {
+    for (AdoptedProgram& p : adoptedPrograms(wait)) {
         ojson j = {{"pid", p.pid}};
         if (!p.started) {
             std::string why = "the distiller could not be started: " + distillerProgram() +

@@ -10,6 +10,41 @@
 
 namespace subhost {
 
+namespace {
+// Elements may nest this deep inside an XTension node; deeper nesting is no
+// setting of any plug-in, and refusing it keeps every later step (printing
+// the node, saving it indented) in proportion to the file.
+constexpr int kMaxNodeDepth = 64;
+
+// The deepest nesting of elements below `node` (its children count 1),
+// found without recursion.
+int nestingDepth(pugi::xml_node node)
+{
+    int deepest = 0;
+    int depth = 0;
+    pugi::xml_node n = node.first_child();
+    if (!n)
+        return 0;
+    depth = 1;
+    while (n && n != node) {
+        if (n.type() == pugi::node_element && depth > deepest)
+            deepest = depth;
+        if (n.first_child()) {
+            n = n.first_child();
+            ++depth;
+            continue;
+        }
+        while (n != node && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n != node)
+            n = n.next_sibling();
+    }
+    return deepest;
+}
+} // namespace
+
 std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& fileName)
 {
     pugi::xml_document doc;
@@ -33,6 +68,9 @@ std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& 
             std::string code = x.attribute("code").value();
             if (code.size() != 4)
                 throw StyleError(fileName + ": style \"" + style.name + "\": xtension code must have four characters");
+            if (nestingDepth(x) > kMaxNodeDepth)
+                throw StyleError(fileName + ": style \"" + style.name + "\": xtension " + code +
+                                 ": elements nested deeper than " + std::to_string(kMaxNodeDepth) + " levels");
             std::ostringstream text;
             x.print(text, "", pugi::format_raw);
             style.nodes[fourccValue(code)] = text.str();

@@ -31,11 +31,20 @@ void setPathLabel() { setControlText(paneControl(kPanePath), getDocRec()->folder
 
 void setScale(int id, float factor) { setControlText(paneControl(id), formatScale(factor).c_str()); }
 
-float getScale(int id)
+// The field's factor, or `current` when the field holds a percentage outside
+// the field's range of 0 to 1000 (or no finite number at all): the user is
+// told, and the value that was there stays.
+float getScale(int id, float current)
 {
     char text[256] = {};
     getControlText(paneControl(id), text);
-    return parseScale(text);
+    float factor = parseScale(text);
+    if (!scaleInPaneRange(factor)) {
+        setMsg2("%s", text);
+        msgBox("scaleOutOfRange");
+        return current;
+    }
+    return factor == 0.0f ? 0.0f : factor; // no negative zero
 }
 
 uint8_t paneControlProc(ControlRef control, DialogRef, void*)
@@ -115,6 +124,8 @@ float parseScale(const char* text)
     return static_cast<float>(negative ? -value : value);
 }
 
+bool scaleInPaneRange(float factor) { return std::isfinite(factor) && factor >= 0.0f && factor <= 10.0f; }
+
 DialogRef createPane(xtstyleref style, uint32_t kind)
 {
     destroyPane();
@@ -171,8 +182,8 @@ void getPaneSettings(FolantraRec* rec)
         return;
     for (int i = kFlagTrimBox; i <= kFlagScale; ++i)
         rec->flags[i] = getControlValue(paneControl(i)) == 1 ? 1 : 0;
-    rec->scaleX = getScale(kPaneScaleX);
-    rec->scaleY = getScale(kPaneScaleY);
+    rec->scaleX = getScale(kPaneScaleX, rec->scaleX);
+    rec->scaleY = getScale(kPaneScaleY, rec->scaleY);
 }
 
 void savePaneSettings()

@@ -23,6 +23,10 @@ std::string formatScale(float factor);
 // counts as the decimal point) divided by 100; text that does not start with
 // a number reads as 0.
 float parseScale(const char* text);
+// Whether a factor read from a field lies in the field's range of 0 to 1000 %
+// (finite, 0 to 10). A field outside it is refused with the message
+// "scaleOutOfRange" (the field's text below it) and the record keeps its value.
+bool scaleInPaneRange(float factor);
 
 // ---- the pane's life (driven by the toolkit's callbacks) ----
 

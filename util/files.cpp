@@ -125,3 +125,9 @@ bool moveFile(const char* source, char* destFolder, const char* newName)
         std::memcpy(destFolder, target, std::strlen(target) + 1);
     return true;
 }
+
+bool sameFileStamp(const FileStamp& a, const FileStamp& b)
+{
+    return a.regular == b.regular && a.size == b.size && a.modified == b.modified && a.id == b.id &&
+           a.volume == b.volume;
+}

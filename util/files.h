@@ -42,6 +42,27 @@ std::int64_t getFileSize(const char* path);
 // path does not resolve. Used to notice that a file changed.
 std::uint32_t getFileModDate(const char* path);
 
+// What a path names at one moment, to tell whether a file was written since:
+// a regular file's size, modification time (nanoseconds on POSIX, 100 ns
+// ticks on Windows) and identity (device and inode; the creation time on
+// Windows).
+struct FileStamp {
+    bool regular = false;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+    std::uint64_t id = 0;
+    std::uint64_t volume = 0;
+};
+// False (and `out` cleared) when the path does not resolve.
+bool getFileStamp(const char* path, FileStamp* out);
+// True when both name the same regular file in the same state.
+bool sameFileStamp(const FileStamp& a, const FileStamp& b);
+
+// Makes a relative path absolute against the current working folder, in
+// place; an absolute path stays as it is. False and the path unchanged when
+// the folder cannot be told or the result would not fit into `capacity`.
+bool makeAbsolute(char* path, std::size_t capacity = kPathSize);
+
 // Moves the file `source` into the folder `destFolder`, replacing a file of
 // the same name there, also across file systems. Without `newName` it keeps
 // its own name and `destFolder` is left as it is; with `newName` it is renamed
@@ -69,6 +90,9 @@ bool getAppSupportFolder(char* out);
 
 // fopen for a UTF-8 path (Windows: through the UTF-16 path).
 std::FILE* openFile(const char* path, const char* mode);
+// Opens a regular file for binary reading; null for anything else (a folder,
+// a FIFO, a device), which is never opened in a way that could block.
+std::FILE* openRegularFile(const char* path);
 // Deletes a file; false when there was none or it could not be deleted.
 bool deleteFile(const char* path);
 

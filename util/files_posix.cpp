@@ -115,6 +115,41 @@ std::uint32_t getFileModDate(const char* path)
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(st.st_mtime) + kSeconds1904To1970));
 }
 
+bool getFileStamp(const char* path, FileStamp* out)
+{
+    *out = FileStamp{};
+    struct stat st;
+    if (path == nullptr || path[0] == '\0' || stat(path, &st) != 0)
+        return false;
+    out->regular = S_ISREG(st.st_mode);
+    out->size = static_cast<std::int64_t>(st.st_size);
+    out->modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    out->id = static_cast<std::uint64_t>(st.st_ino);
+    out->volume = static_cast<std::uint64_t>(st.st_dev);
+    return true;
+}
+
+bool makeAbsolute(char* path, std::size_t capacity)
+{
+    if (path == nullptr)
+        return false;
+    if (path[0] == '/')
+        return true;
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr || cwd[0] != '/')
+        return false;
+    std::string whole(cwd);
+    if (path[0] != '\0') {
+        if (whole.back() != '/')
+            whole += '/';
+        whole += path;
+    }
+    if (whole.size() + 1 > capacity)
+        return false;
+    std::memcpy(path, whole.c_str(), whole.size() + 1);
+    return true;
+}
+
 int makeDir(const char* path)
 {
     if (path == nullptr || path[0] == '\0')
@@ -136,6 +171,28 @@ std::FILE* openFile(const char* path, const char* mode)
     if (path == nullptr || path[0] == '\0' || mode == nullptr)
         return nullptr;
     return std::fopen(path, mode);
+}
+
+std::FILE* openRegularFile(const char* path)
+{
+    if (path == nullptr || path[0] == '\0')
+        return nullptr;
+    // Without O_NONBLOCK the open of a FIFO waits for a writer.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags != -1)
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* f = fdopen(fd, "rb");
+    if (f == nullptr)
+        close(fd);
+    return f;
 }
 
 bool deleteFile(const char* path)

@@ -4,6 +4,7 @@
 #include "util/mystr.h"
 
 #include <windows.h>
+#include <io.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -64,6 +65,38 @@ std::uint32_t getFileModDate(const char* path)
     return static_cast<std::uint32_t>(static_cast<unsigned long long>(unixSeconds + kSeconds1904To1970));
 }
 
+bool getFileStamp(const char* path, FileStamp* out)
+{
+    *out = FileStamp{};
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!attributes(path, data))
+        return false;
+    auto ticks = [](const FILETIME& t) {
+        return static_cast<std::int64_t>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    out->regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    out->size = static_cast<std::int64_t>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    out->modified = ticks(data.ftLastWriteTime);
+    out->id = static_cast<std::uint64_t>(ticks(data.ftCreationTime));
+    return true;
+}
+
+bool makeAbsolute(char* path, std::size_t capacity)
+{
+    if (path == nullptr)
+        return false;
+    std::wstring wide = utf8ToWide(path);
+    wchar_t full[1024];
+    DWORD n = GetFullPathNameW(wide.c_str(), 1024, full, nullptr);
+    if (n == 0 || n >= 1024)
+        return false;
+    std::string utf8 = utf16ToUtf8(reinterpret_cast<const char16_t*>(full), n);
+    if (utf8.size() + 1 > capacity)
+        return false;
+    std::memcpy(path, utf8.c_str(), utf8.size() + 1);
+    return true;
+}
+
 int makeDir(const char* path)
 {
     if (path == nullptr || path[0] == '\0')
@@ -82,6 +115,22 @@ std::FILE* openFile(const char* path, const char* mode)
     if (path == nullptr || path[0] == '\0' || mode == nullptr)
         return nullptr;
     return _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
+}
+
+std::FILE* openRegularFile(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!attributes(path, data) || (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return nullptr;
+    std::FILE* f = _wfopen(utf8ToWide(path).c_str(), L"rb");
+    if (f == nullptr)
+        return nullptr;
+    // A name such as NUL or CON opens a device, not a file on disk.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != FILE_TYPE_DISK) {
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
 }
 
 bool deleteFile(const char* path)

@@ -1,7 +1,10 @@
 // Without the macOS workspace, an application is a program: "Acrobat
 // Distiller" is Ghostscript's ps2pdf, or the program that FOLANTRA_DISTILLER
 // names. It runs without a shell, with the PostScript file and the PDF beside
-// it as its two arguments, and the plug-in does not wait for it.
+// it as its two arguments, and the plug-in does not wait for it: a process of
+// its own waits, writes the program's exit status to the log and ends with
+// that status (127 when the program could not be started). The program
+// inherits none of the host's descriptors beyond the standard three.
 #include "output/opendoc.h"
 
 #include "log/dump.h"
@@ -26,18 +29,55 @@ std::string pdfBeside(const std::string& ps)
         return ps + ".pdf";
     return ps.substr(0, dot) + ".pdf";
 }
+
+// Ghostscript reads a '%' in its output file name as a page-number format;
+// "%%" stands for the character itself.
+std::string literalOutputName(const std::string& path)
+{
+    std::string out;
+    for (char c : path) {
+        out += c;
+        if (c == '%')
+            out += '%';
+    }
+    return out;
+}
+
+// Closes every descriptor from `from` on, except `keep`.
+void closeDescriptorsFrom(int from, int keep)
+{
+    long max = sysconf(_SC_OPEN_MAX);
+    if (max < 0 || max > 65536)
+        max = 65536;
+    for (int fd = from; fd < max; ++fd)
+        if (fd != keep)
+            close(fd);
+}
+
+// How a waited-for program ended, for the log.
+std::string describeStatus(int status)
+{
+    if (WIFEXITED(status))
+        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "ended";
+}
 } // namespace
 
 bool openDoc(const char* path, const char* application)
 {
     if (path == nullptr || application == nullptr || std::strcmp(application, "Acrobat Distiller") != 0)
         return false;
+    // Only an absolute path: a relative one could read as an option.
+    if (path[0] != '/')
+        return false;
     std::vector<std::string> args;
     const char* site = std::getenv("FOLANTRA_DISTILLER");
     if (site != nullptr && site[0] != '\0') {
         args = {site, path, pdfBeside(path)};
     } else {
-        args = {"ps2pdf", "-dAutoRotatePages=/None", path, pdfBeside(path)};
+        args = {"ps2pdf", "-dAutoRotatePages=/None", path, literalOutputName(pdfBeside(path))};
     }
     std::vector<char*> argv;
     for (std::string& a : args)
@@ -56,8 +96,9 @@ bool openDoc(const char* path, const char* application)
         return false;
     }
     if (child == 0) {
-        // The grandchild runs the program; the child leaves at once, so the
-        // host gets no zombie and never waits for the distiller.
+        // The child leaves at once, so the host gets no zombie and never
+        // waits for the distiller; the grandchild waits for the program and
+        // logs how it ended.
         if (fork() != 0)
             _exit(0);
         setsid();
@@ -66,11 +107,29 @@ bool openDoc(const char* path, const char* application)
             dup2(null, 0);
             dup2(null, 1);
         }
-        execvp(argv[0], argv.data());
-        int err = errno;
-        ssize_t ignored = write(report[1], &err, sizeof err);
-        (void)ignored;
-        _exit(127);
+        closeDescriptorsFrom(3, report[1]);
+        pid_t program = fork();
+        if (program == 0) {
+            execvp(argv[0], argv.data());
+            int err = errno;
+            ssize_t ignored = write(report[1], &err, sizeof err);
+            (void)ignored;
+            _exit(127);
+        }
+        if (program < 0) {
+            int err = errno;
+            ssize_t ignored = write(report[1], &err, sizeof err);
+            (void)ignored;
+            _exit(1);
+        }
+        close(report[1]);
+        int status = 0;
+        while (waitpid(program, &status, 0) < 0 && errno == EINTR) {
+        }
+        dprintf("openDoc: %s %s ended: %s", argv[0], path, describeStatus(status).c_str());
+        // The waiting process ends as the program did, so that whoever waits
+        // for it (a host that adopts orphans) learns how the program ended.
+        _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0));
     }
     close(report[1]);
     waitpid(child, nullptr, 0);

@@ -1,0 +1,142 @@
+// folantra-host on hostile files: numbers beyond every range, integers that
+// would wrap, ambiguous or misformed blocks, unknown keys and style files
+// nested without end. Each is refused (or warned of) with a message naming
+// the file and the field, and nothing is written.
+#include "e2e/e2e_util.h"
+#include "subhost/document.h"
+#include "subhost/styles.h"
+#include "tools/pdfcheck.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome run(const std::string& args)
+{
+    std::string out;
+    FILE* f = ::popen((std::string(FOLANTRA_HOST_PATH) + " " + args + " 2>&1").c_str(), "r");
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    int status = ::pclose(f);
+    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+std::string q(const std::string& s) { return pdfcheck::shellQuote(s); }
+
+const std::string kHead = "{\"name\": \"x\", \"pageSize\": {\"width\": 100, \"height\": 100}, \"spreads\": [{\"pages\": 1}]";
+
+TEST(HostileCli, HostileDocumentsAreRefusedWithTheirFieldAndNothingIsWritten)
+{
+    std::string dir = e2e::tempFolder("cli-hostile");
+    struct Case {
+        std::string json;
+        std::string fault;
+    };
+    const Case cases[] = {
+        {"{\"name\": \"x\", \"pageSize\": {\"width\": 1e400, \"height\": 100}, \"spreads\": [{\"pages\": 1}]}",
+         ": pageSize.width: number out of range"},
+        {"{\"name\": \"x\", \"pageSize\": {\"width\": 100, \"height\": 100}, \"spreads\": [{\"pages\": 1, \"boxes\": "
+         "[{\"bounds\": [1, 2, -1e999, 4]}]}]}",
+         ": spreads[0].boxes[0].bounds[2]: number out of range"},
+        {kHead + ", \"print\": {\"bleed\": {\"amount\": 2e308}}}", ": print.bleed.amount: number out of range"},
+        {kHead + ", \"print\": {\"output\": 18446744073709551615}}", ": print.output: integer out of range"},
+        {kHead + ", \"print\": {\"jobKind\": 9223372036854775808}}", ": print.jobKind: integer out of range"},
+        {kHead + ", \"xtensionData\": {\"KDIC\": {\"text\": \"\\r[Settings]\\r\", \"base64\": \"AA==\"}}}",
+         ": xtensionData.KDIC: expected {\"text\": ...} or {\"base64\": ...}, not both"},
+        {kHead + ", \"xtensionData\": {\"KDIC\": {\"text\": \"[Settings]\\nTrimBox=1\\n\"}}}",
+         ": xtensionData.KDIC.text: the lines end in LF"},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        std::string doc = dir + "/bad" + std::to_string(i) + ".json";
+        std::string ps = dir + "/bad" + std::to_string(i) + ".ps";
+        std::string saved = dir + "/saved" + std::to_string(i++) + ".json";
+        std::ofstream(doc) << c.json;
+        Outcome o = run("print " + q(doc) + " -o " + q(ps) + " --save " + q(saved));
+        EXPECT_EQ(o.status, 1) << o.output;
+        EXPECT_NE(o.output.find(doc + c.fault), std::string::npos) << o.output;
+        EXPECT_FALSE(fs::exists(ps));
+        EXPECT_FALSE(fs::exists(saved));
+    }
+}
+
+TEST(HostileCli, TheLargestIntegersInRangeAreStillTaken)
+{
+    subhost::Document d = subhost::parseDocument(kHead + ", \"print\": {\"output\": 2147483647}}", "ok.json");
+    EXPECT_EQ(d.print.output, 2147483647);
+    d = subhost::parseDocument(kHead + ", \"print\": {\"output\": -2147483647}}", "ok.json");
+    EXPECT_EQ(d.print.output, -2147483647);
+    EXPECT_THROW(subhost::parseDocument(kHead + ", \"print\": {\"output\": 2147483648}}", "x.json"),
+                 subhost::DocumentError);
+}
+
+TEST(HostileCli, UnknownTopLevelKeysSurviveASave)
+{
+    std::string dir = e2e::tempFolder("cli-unknown");
+    std::string doc = dir + "/doc.json";
+    std::ofstream(doc) << kHead + ", \"notes\": \"kept nowhere\", \"version\": 2}";
+    Outcome o = run("print " + q(doc) + " -o " + q(dir + "/doc.ps") + " --save " + q(dir + "/saved.json"));
+    EXPECT_EQ(o.status, 0) << o.output;
+    EXPECT_EQ(o.output.find("warning"), std::string::npos) << o.output;
+    std::ifstream in(dir + "/saved.json");
+    std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(saved.find("\"notes\": \"kept nowhere\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"version\": 2"), std::string::npos) << saved;
+    Outcome quiet = run("print " + q(doc) + " -o " + q(dir + "/doc2.ps"));
+    EXPECT_EQ(quiet.status, 0) << quiet.output;
+    EXPECT_EQ(quiet.output.find("warning"), std::string::npos) << quiet.output;
+}
+
+TEST(HostileCli, DeeplyNestedStyleNodesAreRefusedOnLoad)
+{
+    std::string dir = e2e::tempFolder("cli-nested");
+    auto styleFile = [&](int depth) {
+        std::string xml = "<outputstyles><style name=\"Deep\" kind=\"RTPX\"><xtension code=\"KDIC\"><Folantra TrimBox=\"1\"/>";
+        for (int i = 0; i < depth; ++i)
+            xml += "<a>";
+        for (int i = 0; i < depth; ++i)
+            xml += "</a>";
+        xml += "</xtension></style></outputstyles>";
+        return xml;
+    };
+    EXPECT_NO_THROW(subhost::parseStyles(styleFile(64), "fits.xml"));
+    try {
+        subhost::parseStyles(styleFile(65), "deep.xml");
+        ADD_FAILURE() << "65 levels were taken";
+    } catch (const subhost::StyleError& e) {
+        EXPECT_NE(std::string(e.what()).find("deep.xml: style \"Deep\": xtension KDIC: elements nested deeper than 64"),
+                  std::string::npos)
+            << e.what();
+    }
+
+    // Through the command line: 50,000 levels are refused at once, and the
+    // style file is not written.
+    std::string file = dir + "/styles.xml";
+    std::string text = styleFile(50000);
+    std::ofstream(file) << text;
+    std::string script = dir + "/script.txt";
+    std::ofstream(script) << "ok\n";
+    auto start = std::chrono::steady_clock::now();
+    Outcome o = run("style-editor --styles " + q(file) + " --style Deep --script " + q(script) + " --save " +
+                    q(dir + "/out.xml"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(o.status, 1) << o.output.substr(0, 500);
+    EXPECT_NE(o.output.find("nested deeper than 64 levels"), std::string::npos) << o.output.substr(0, 500);
+    EXPECT_FALSE(fs::exists(dir + "/out.xml"));
+}
+
+} // namespace
