@@ -1,0 +1,211 @@
+#include "ui/win/winpane.h"
+
+#include "host/xtcalls.h"
+#include "job/jobstorage.h"
+#include "ui/optionspane.h"
+#include "ui/panetable.h"
+#include "ui/win/winhandles.h"
+#include "ui/win/wintoolkit.h"
+
+namespace wintk {
+
+int32_t gPaneCodes[2] = {0, 0};
+
+namespace {
+
+constexpr int32_t kPriority = 200;
+enum PaneOf { kPrintPane = 0, kStylePane = 1 };
+
+HWND sPrintPane = nullptr;    // the print dialog's pane window while it is shown
+xtstyleref sEditedStyle = 0;  // the style the style-editor pane was made for
+
+template <class F> F windlg(uint32_t n)
+{
+    const xtgroup* g = xtWinDialogGroup();
+    if (g == nullptr || g->entries == nullptr || n >= g->count)
+        return nullptr;
+    return reinterpret_cast<F>(g->entries[n]);
+}
+
+void announce(uint32_t entry, void* pane, int id, int32_t value)
+{
+    if (auto f = windlg<xt_windlg_control_fn>(entry))
+        f(xtWinDialogGroup(), pane, id, value);
+}
+
+void controlState(void* pane, int id, int32_t state) { announce(XT_WINDLG_CONTROLSTATE, pane, id, state); }
+
+bool addPaneToHost(xtdialogref dialog, int32_t code)
+{
+    auto f = windlg<xt_windlg_addpane_fn>(XT_WINDLG_ADDPANE);
+    return f != nullptr && code != 0 && f(xtWinDialogGroup(), dialog, code) == 0;
+}
+
+// Announces every control to the host's dialog handling.
+void setUpControls(void* pane)
+{
+    for (int id = kPaneCrop; id <= kPaneScale; ++id)
+        announce(XT_WINDLG_CHECKBOX, pane, id, 2);
+    for (int id : {kPaneChooseFolder, kPaneReset, kPaneMetaData})
+        announce(XT_WINDLG_BUTTON, pane, id, 2);
+    for (int id : {kPaneXLabel, kPaneXPercent, kPaneYLabel, kPaneYPercent, kPanePath})
+        announce(XT_WINDLG_TEXT, pane, id, 1);
+    if (auto f = windlg<xt_windlg_numfield_fn>(XT_WINDLG_NUMFIELD))
+        for (int id : {kPaneScaleX, kPaneScaleY})
+            f(xtWinDialogGroup(), pane, id, 1, 0, 1000, 0, 0, 24);
+}
+
+// The pane's state into its windows; the enabling through the host.
+void show(DlgWindow& window)
+{
+    View* view = viewOf(&window);
+    if (view == nullptr)
+        return;
+    pushAll(*view);
+    for (int id : {kPaneDistiller, kPaneChooseFolder, kPaneReset, kPaneScaleX, kPaneScaleY}) {
+        ControlRef c = getControl(&window, id);
+        controlState(view->hwnd, id, c != nullptr && c->enabled ? XT_CTLSTATE_ENABLED : XT_CTLSTATE_DISABLED);
+    }
+    for (int id : {kPaneScale, kPaneXLabel, kPaneScaleX, kPaneXPercent, kPaneYLabel, kPaneScaleY, kPaneYPercent})
+        controlState(view->hwnd, id, XT_CTLSTATE_REFRESH);
+}
+
+// Every check box and field into the pane's object.
+void pullAll(DlgWindow& window)
+{
+    View* view = viewOf(&window);
+    if (view == nullptr)
+        return;
+    for (std::size_t i = 0; i < window.controls.size(); ++i)
+        pullControl(*view, i);
+}
+
+void forget(PaneOf which)
+{
+    if (DialogRef pane = currentPane())
+        unbind(pane);
+    destroyPane();
+    if (which == kPrintPane)
+        sPrintPane = nullptr;
+}
+
+int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
+{
+    DialogRef pane = currentPane();
+    switch (m->message) {
+    case XT_PANE_RESOURCE:
+        m->module = ownModule();
+        m->resource = kPaneDialogResource;
+        break;
+    case XT_PANE_SETUP:
+        if (pane != nullptr && m->pane != nullptr) {
+            bindPane(*pane, static_cast<HWND>(m->pane));
+            if (which == kPrintPane)
+                sPrintPane = static_cast<HWND>(m->pane);
+        }
+        setUpControls(m->pane);
+        m->answer = 1;
+        break;
+    case XT_PANE_LOAD:
+        if (pane == nullptr)
+            break;
+        if (which == kStylePane)
+            getFolantraRecByStyle(sEditedStyle, getDocRec());
+        else
+            getJobHandle(getDocRec());
+        setPaneControls(getDocRec());
+        show(*pane);
+        break;
+    case XT_PANE_CONTROL: {
+        m->answer = 0;
+        ControlRef c = getControl(pane, m->control);
+        View* view = viewOf(pane);
+        if (c == nullptr || view == nullptr)
+            break;
+        controlChanged(*pane, *c, BN_CLICKED);
+        if (currentPane() == pane)
+            show(*pane);
+        switch (m->control) {
+        case kPanePrintToFile:
+        case kPaneScale:
+        case kPaneChooseFolder:
+        case kPaneReset:
+        case kPaneMetaData:
+            m->answer = 1;
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    case XT_PANE_CONFIRMED:
+        if (pane == nullptr)
+            break;
+        pullAll(*pane);
+        if (which == kPrintPane)
+            savePaneSettings();
+        else
+            savePaneToStyle();
+        forget(which);
+        break;
+    case XT_PANE_FORGET:
+        forget(which);
+        break;
+    default:
+        m->answer = 0;
+        break;
+    }
+    return 0;
+}
+
+int32_t XTAPI doPrintDlg(xtcbheader* rec)
+{
+    if (rec == nullptr)
+        return 0;
+    createPane(0, 0);
+    if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
+        destroyPane();
+    return 0;
+}
+
+int32_t XTAPI doOutputStyles(xtcbheader* rec)
+{
+    if (rec == nullptr)
+        return 0;
+    auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
+    uint32_t kind = 0;
+    if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+        return 0;
+    sEditedStyle = r->style;
+    createPane(r->style, kind);
+    if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
+        destroyPane();
+    return 0;
+}
+
+} // namespace
+
+int32_t XTAPI printPaneProc(xtcbheader* rec)
+{
+    return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kPrintPane) : 0;
+}
+
+int32_t XTAPI stylePaneProc(xtcbheader* rec)
+{
+    return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kStylePane) : 0;
+}
+
+void* printPaneWindow() { return sPrintPane; }
+
+void registerPaneCallbacks()
+{
+    xtRegisterCallback(XT_CB_PRINTDIALOG, doPrintDlg, kPriority);
+    xtRegisterCallback(XT_CB_STYLEEDITOR, doOutputStyles, kPriority);
+    xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, kPriority);
+    if (gPaneCodes[kPrintPane] != 0)
+        xtRegisterCallback(gPaneCodes[kPrintPane], printPaneProc, kPriority);
+    if (gPaneCodes[kStylePane] != 0)
+        xtRegisterCallback(gPaneCodes[kStylePane], stylePaneProc, kPriority);
+}
+
+} // namespace wintk
