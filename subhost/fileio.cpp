@@ -4,6 +4,10 @@
 #include <fstream>
 #include <stdexcept>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace subhost {
 
 void writeFileAtomically(const std::string& path, const std::string& text)
@@ -21,7 +25,13 @@ void writeFileAtomically(const std::string& path, const std::string& text)
             throw std::runtime_error("cannot write " + temp);
         }
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+#if defined(_WIN32)
+    // Windows renames onto an existing file only when asked to replace it.
+    bool moved = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    bool moved = std::rename(temp.c_str(), path.c_str()) == 0;
+#endif
+    if (!moved) {
         std::remove(temp.c_str());
         throw std::runtime_error("cannot replace " + path);
     }

@@ -5,7 +5,14 @@
 
 #include <CLI/CLI.hpp>
 
+#if defined(_WIN32)
+#include "subhost/win/winhost.h"
+
+#include <windows.h>
+#endif
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -16,11 +23,38 @@ namespace {
 
 std::string defaultPluginPath(const char* argv0)
 {
+#if defined(_WIN32)
+    (void)argv0;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return (fs::path(self).parent_path() / "XTensions" / "Folantra.xnt").u8string();
+#else
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec)
         exe = fs::absolute(argv0);
     return (exe.parent_path() / "XTensions" / "Folantra.xnt").string();
+#endif
+}
+
+// The host's print dialog and style editor: real windows on Windows, the
+// headless window system elsewhere.
+bool showPrintDialog(Host& host)
+{
+#if defined(_WIN32)
+    return win::runPrintDialog(host);
+#else
+    return host.headless().runPrintDialog();
+#endif
+}
+
+bool showStyleEditor(Host& host, xtstyleref ref)
+{
+#if defined(_WIN32)
+    return win::runStyleEditor(host, ref);
+#else
+    return host.headless().runStyleEditor(ref);
+#endif
 }
 
 bool parseModule(const std::string& text, ModuleConfig& m, bool pdf, std::string& error)
@@ -116,8 +150,7 @@ void describeDocument(const Document& d)
 // actions; a confirmed dialog prints. 0 when everything went as scripted.
 int runPrintDialogCommand(Host& host, const std::string& outFile, const std::string& saveFile)
 {
-    Headless& ui = host.headless();
-    bool confirmed = ui.runPrintDialog();
+    bool confirmed = showPrintDialog(host);
     int status = 0;
     if (confirmed) {
         std::string ps;
@@ -145,7 +178,7 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
 // style holds afterwards and, with `saveFile`, writes the style file.
 int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFile)
 {
-    host.headless().runStyleEditor(ref);
+    showStyleEditor(host, ref);
     const OutputStyle* style = host.style(ref);
     auto node = style->nodes.find(XT_PLUGIN_ID);
     std::cout << "style \"" << style->name << "\" holds: "
@@ -271,6 +304,20 @@ int main(int argc, char** argv)
     }
 
     Host host(options);
+#if defined(_WIN32)
+    win::install(host);
+    // On Windows the user acts on real windows from a second thread; without
+    // a script it answers message boxes with OK and closes what the plug-in
+    // opens.
+    const char* shots = std::getenv("FOLANTRA_SHOT_DIR");
+    win::ScriptedUser user(dialog->parsed() || editor->parsed() ? script : std::vector<ScriptStep>{}, &std::cout,
+                           shots != nullptr ? shots : "");
+    user.start();
+    struct Finish {
+        win::ScriptedUser& u;
+        ~Finish() { u.finish(); }
+    } finishUser{user};
+#endif
     bool verbose = info->parsed() || about->parsed() || lang->parsed();
     if (!startPlugin(host, pluginPath, verbose))
         return 1;
@@ -312,11 +359,19 @@ int main(int argc, char** argv)
             std::cerr << "folantra-host: " << e.what() << "\n";
             return 1;
         }
-        for (const std::string& e : ui.errors())
+#if defined(_WIN32)
+        user.finish();
+        const std::vector<std::string>& errors = user.errors();
+        bool done = user.scriptDone();
+#else
+        const std::vector<std::string>& errors = ui.errors();
+        bool done = ui.scriptDone();
+#endif
+        for (const std::string& e : errors)
             std::cerr << "folantra-host: " << scriptFile << ": " << e << "\n";
-        if (!ui.scriptDone())
+        if (!done)
             std::cerr << "folantra-host: " << scriptFile << ": steps left over at the end\n";
-        return status != 0 || !ui.errors().empty() || !ui.scriptDone() ? 1 : 0;
+        return status != 0 || !errors.empty() || !done ? 1 : 0;
     }
     // print
     host.openDocument(doc);

@@ -162,6 +162,17 @@ PrintReport printDocument(Host& host, std::string& out)
         ++report.pagesWritten;
     }
     out += "%%Trailer\n%%EOF\n";
+#if defined(_WIN32)
+    // A Windows host ends its own lines with CR LF, as the plug-in does.
+    std::string crlf;
+    crlf.reserve(out.size() + out.size() / 16);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\n' && (i == 0 || out[i - 1] != '\r'))
+            crlf += '\r';
+        crlf += out[i];
+    }
+    out.swap(crlf);
+#endif
     // A job sent to a file is complete on disk before the job ends.
     if (!host.jobFile.empty()) {
         try {
