@@ -263,7 +263,7 @@ bool ScriptedUser::step(const ScriptStep& s)
         return fault("no window is open");
     Kind kind = kindOf(w);
     // A message box the script does not answer is answered with OK.
-    if (kind == Kind::MsgBox && s.kind != K::MsgOk && s.kind != K::MsgClose) {
+    for (int boxes = 0; boxes < 20 && kind == Kind::MsgBox && s.kind != K::MsgOk && s.kind != K::MsgClose; ++boxes) {
         if (mLog)
             *mLog << "message box: " << narrow(textOf(GetDlgItem(w, 10))) << "  -> OK\n";
         PostMessageW(GetDlgItem(w, 1), BM_CLICK, 0, 0);

@@ -7,6 +7,9 @@
 #include "ui/win/winhandles.h"
 #include "ui/win/wintoolkit.h"
 
+#include <string>
+#include <vector>
+
 namespace wintk {
 
 int32_t gPaneCodes[2] = {0, 0};
@@ -17,6 +20,7 @@ constexpr int32_t kPriority = 200;
 enum PaneOf { kPrintPane = 0, kStylePane = 1 };
 
 HWND sPrintPane = nullptr;    // the print dialog's pane window while it is shown
+bool sLoaded = false;         // the pane was made (and loaded) since the last load message
 xtstyleref sEditedStyle = 0;  // the style the style-editor pane was made for
 
 template <class F> F windlg(uint32_t n)
@@ -70,6 +74,48 @@ void show(DlgWindow& window)
         controlState(view->hwnd, id, XT_CTLSTATE_REFRESH);
 }
 
+// A check box whose translated label does not fit its rectangle grows to the
+// right, up to the next control on its row (the German "scale:" is much
+// longer than the English one).
+void fitCheckBoxes(HWND pane)
+{
+    std::vector<HWND> all;
+    for (HWND c = GetWindow(pane, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        all.push_back(c);
+    RECT client{};
+    GetClientRect(pane, &client);
+    for (HWND box : all) {
+        if ((GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) != BS_AUTOCHECKBOX)
+            continue;
+        RECT r{};
+        GetWindowRect(box, &r);
+        MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&r), 2);
+        std::string label = windowText(box);
+        std::wstring wide(label.size() + 1, L'\0');
+        int n = MultiByteToWideChar(CP_UTF8, 0, label.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+        HDC dc = GetDC(box);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), n > 0 ? n - 1 : 0, &size);
+        SelectObject(dc, old);
+        ReleaseDC(box, dc);
+        int needed = size.cx + GetSystemMetrics(SM_CXMENUCHECK) + 8;
+        if (needed <= r.right - r.left)
+            continue;
+        int limit = client.right - 4;
+        for (HWND other : all) {
+            RECT o{};
+            GetWindowRect(other, &o);
+            MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&o), 2);
+            if (other != box && o.left >= r.right && o.top < r.bottom && o.bottom > r.top && o.left - 4 < limit)
+                limit = o.left - 4;
+        }
+        int width = needed < limit - r.left ? needed : limit - r.left;
+        if (width > r.right - r.left)
+            SetWindowPos(box, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 // Every check box and field into the pane's object.
 void pullAll(DlgWindow& window)
 {
@@ -109,12 +155,17 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
     case XT_PANE_LOAD:
         if (pane == nullptr)
             break;
-        if (which == kStylePane)
+        // Making the pane loaded it already; later load messages load again.
+        if (sLoaded)
+            sLoaded = false;
+        else if (which == kStylePane)
             getFolantraRecByStyle(sEditedStyle, getDocRec());
         else
             getJobHandle(getDocRec());
         setPaneControls(getDocRec());
         show(*pane);
+        if (View* view = viewOf(pane))
+            fitCheckBoxes(view->hwnd);
         break;
     case XT_PANE_CONTROL: {
         m->answer = 0;
@@ -163,6 +214,7 @@ int32_t XTAPI doPrintDlg(xtcbheader* rec)
     if (rec == nullptr)
         return 0;
     createPane(0, 0);
+    sLoaded = true;
     if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
         destroyPane();
     return 0;
@@ -178,6 +230,7 @@ int32_t XTAPI doOutputStyles(xtcbheader* rec)
         return 0;
     sEditedStyle = r->style;
     createPane(r->style, kind);
+    sLoaded = true;
     if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
         destroyPane();
     return 0;
