@@ -263,7 +263,10 @@ bool ScriptedUser::step(const ScriptStep& s)
         return fault("no window is open");
     Kind kind = kindOf(w);
     // A message box the script does not answer is answered with OK.
-    for (int boxes = 0; boxes < 20 && kind == Kind::MsgBox && s.kind != K::MsgOk && s.kind != K::MsgClose; ++boxes) {
+    // ("show" looks at the box itself.)
+    for (int boxes = 0; boxes < 20 && kind == Kind::MsgBox && s.kind != K::MsgOk && s.kind != K::MsgClose &&
+                        s.kind != K::Show;
+         ++boxes) {
         if (mLog)
             *mLog << "message box: " << narrow(textOf(GetDlgItem(w, 10))) << "  -> OK\n";
         PostMessageW(GetDlgItem(w, 1), BM_CLICK, 0, 0);
@@ -364,7 +367,9 @@ bool ScriptedUser::step(const ScriptStep& s)
             PostMessageW(w, WM_CLOSE, 0, 0);
         break;
     case K::Show:
-        if (mLog)
+        if (mLog && kind == Kind::MsgBox)
+            *mLog << "message box: " << narrow(textOf(GetDlgItem(w, 10))) << "\n";
+        else if (mLog)
             *mLog << describe(w);
         shoot(w);
         break;
