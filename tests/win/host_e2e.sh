@@ -129,6 +129,29 @@ german)
     width=$(sed -n 's/^  6 Button "Asymmetrisch skalieren:" at [0-9]*,[0-9]* \([0-9]*\)x.*/\1/p' "$work/log")
     [ "${width:-0}" -ge 140 ] || fail "the scale check box is ${width:-?} pixels wide: its label is cut"
     ;;
+distiller)
+    # Print to a folder with blanks, with "AddPS" on in Documents\Kestrovan\Folantra.ini and the distiller
+    # asked for; the stand-in distiller, found by name beside the host, records what it was given.
+    home=$(gui_home)
+    mkdir -p "$home/Documents/Kestrovan"
+    printf '[General]\r\nAddPS=1\r\n' >"$home/Documents/Kestrovan/Folantra.ini"
+    mkdir -p "$work/with blanks" "$work/bin"
+    cp "$host" "$work/bin/"
+    cp -r "$build/XTensions" "$work/bin/"
+    cp "$build/standin/Acrobat Distiller.exe" "$work/bin/"
+    sed "s|Folder=@OUT@|Folder=$(winpath "$work/with blanks" | sed 's/\\/\\\\\\\\/g')|" \
+        "$src/samples/brochure-demo.json" >"$work/doc.json"
+    printf 'ok\n' >"$work/ok.txt"
+    "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$work/bin/folantra-host.exe" \
+        dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
+        { rm -f "$home/Documents/Kestrovan/Folantra.ini"; fail "dialog: $(cat "$work/log")"; }
+    rm -f "$home/Documents/Kestrovan/Folantra.ini"
+    [ -s "$work/with blanks/Brochure.qxp.ps" ] || fail "no Brochure.qxp.ps (AddPS=1) in the folder: $(ls "$work/with blanks")"
+    for i in $(seq 1 50); do [ -s "$work/bin/distiller-args.txt" ] && break; sleep 0.1; done
+    [ -s "$work/bin/distiller-args.txt" ] || fail "the distiller was not started"
+    grep -qF "\"$(winpath "$work/with blanks/Brochure.qxp.ps")\"" "$work/bin/distiller-args.txt" ||
+        fail "the distiller got: $(cat "$work/bin/distiller-args.txt")"
+    ;;
 *)
     fail "unknown case $case_name"
     ;;
