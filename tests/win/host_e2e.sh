@@ -129,6 +129,14 @@ german)
     width=$(sed -n 's/^  6 Button "Asymmetrisch skalieren:" at [0-9]*,[0-9]* \([0-9]*\)x.*/\1/p' "$work/log")
     [ "${width:-0}" -ge 140 ] || fail "the scale check box is ${width:-?} pixels wide: its label is cut"
     ;;
+style-choice)
+    # Choosing an output style in the print dialog refills the pane (765), the enabling included.
+    printf 'style Slightly narrower\nshow\ncancel\n' >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$src/samples/styles.xml")" \
+        --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 || fail "dialog: $(cat "$work/log")"
+    grep -q '^  6 Button "Scale:" .*\[x\]$' "$work/log" || fail "scale not on after the style: $(cat "$work/log")"
+    grep -q '^  12 Edit "95.00" at [0-9,]* [0-9x]*$' "$work/log" || fail "field 12 not 95.00 and enabled"
+    ;;
 distiller)
     # Print to a folder with blanks, with "AddPS" on in Documents\Kestrovan\Folantra.ini and the distiller
     # asked for; the stand-in distiller, found by name beside the host, records what it was given.

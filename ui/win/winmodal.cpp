@@ -2,6 +2,7 @@
 // plug-in's resources, the described controls created into it, and every
 // command of a control carried to the dialog runtime's dispatch.
 #include "ui/win/winhandles.h"
+#include "ui/win/winpane.h"
 #include "ui/win/wintoolkit.h"
 
 #include "util/mystr.h"
@@ -102,7 +103,7 @@ void drawItem(const DRAWITEMSTRUCT* d)
         InvertRect(d->hDC, &r);
 }
 
-INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
+INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
 {
     switch (message) {
     case WM_INITDIALOG: {
@@ -176,6 +177,17 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
     }
 }
 
+// No exception leaves the window procedure: the dialog ends with 0.
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
+{
+    try {
+        return dialogMessage(dialog, message, wp, lp);
+    } catch (...) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+}
+
 // The browser starts in the folder passed as its data.
 int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data)
 {
@@ -224,7 +236,10 @@ int runModal(DlgWindow& w)
 
 void update(DlgWindow& window)
 {
-    if (View* view = viewOf(&window))
+    View* view = viewOf(&window);
+    if (view != nullptr && view->pane)
+        showPane(window); // a pane's enabling goes through the host
+    else if (view != nullptr)
         pushAll(*view);
 }
 

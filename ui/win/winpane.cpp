@@ -59,8 +59,10 @@ void setUpControls(void* pane)
             f(xtWinDialogGroup(), pane, id, 1, 0, 1000, 0, 0, 24);
 }
 
+} // namespace
+
 // The pane's state into its windows; the enabling through the host.
-void show(DlgWindow& window)
+void showPane(DlgWindow& window)
 {
     View* view = viewOf(&window);
     if (view == nullptr)
@@ -73,6 +75,8 @@ void show(DlgWindow& window)
     for (int id : {kPaneScale, kPaneXLabel, kPaneScaleX, kPaneXPercent, kPaneYLabel, kPaneScaleY, kPaneYPercent})
         controlState(view->hwnd, id, XT_CTLSTATE_REFRESH);
 }
+
+namespace {
 
 // A check box whose translated label does not fit its rectangle grows to the
 // right, up to the next control on its row (the German "scale:" is much
@@ -163,7 +167,7 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
         else
             getJobHandle(getDocRec());
         setPaneControls(getDocRec());
-        show(*pane);
+        showPane(*pane);
         if (View* view = viewOf(pane))
             fitCheckBoxes(view->hwnd);
         break;
@@ -175,7 +179,7 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
             break;
         controlChanged(*pane, *c, BN_CLICKED);
         if (currentPane() == pane)
-            show(*pane);
+            showPane(*pane);
         switch (m->control) {
         case kPanePrintToFile:
         case kPaneScale:
@@ -238,14 +242,23 @@ int32_t XTAPI doOutputStyles(xtcbheader* rec)
 
 } // namespace
 
+// No exception leaves a callback: the host gets 0 and the pane goes on.
 int32_t XTAPI printPaneProc(xtcbheader* rec)
 {
-    return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kPrintPane) : 0;
+    try {
+        return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kPrintPane) : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 int32_t XTAPI stylePaneProc(xtcbheader* rec)
 {
-    return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kStylePane) : 0;
+    try {
+        return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kStylePane) : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 void* printPaneWindow() { return sPrintPane; }

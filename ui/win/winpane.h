@@ -4,6 +4,7 @@
 // at start-up.
 #pragma once
 
+#include "ui/dialogs.h"
 #include "xthost.h"
 
 namespace wintk {
@@ -16,6 +17,8 @@ void registerPaneCallbacks();
 // The pane callbacks (exposed for the tests that drive them directly).
 int32_t XTAPI printPaneProc(xtcbheader* rec);
 int32_t XTAPI stylePaneProc(xtcbheader* rec);
+// The pane's state into its windows, the enabling through the host.
+void showPane(DlgWindow& pane);
 // The window of the print dialog's pane while it is shown, else null.
 void* printPaneWindow();
 
