@@ -200,14 +200,17 @@ TEST_F(WinUi, CancelAndEscapeLeaveTheMetaDataAsTheyWere)
 
 TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
 {
+    auto expected = builderRects("PSName");
     char name[256] = "report.final.ps";
     DWORD from = 0, to = 0;
     std::wstring label;
+    Seen seen;
     int r = run([&] { return getPSName("C:\\out", name); },
                 [&] {
                     HWND d = waitForDialog(L"Folantra", 4);
                     if (d == nullptr)
                         return;
+                    seen = look(d);
                     HWND field = descendant(d, 4);
                     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
                     for (HWND h : descendants(d))
@@ -218,6 +221,20 @@ TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
                     waitGone(d);
                 });
     EXPECT_EQ(r, 1);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.client.right, 477);
+    EXPECT_EQ(seen.client.bottom, 144);
+    ASSERT_EQ(seen.rects.size(), expected.size());
+    for (const auto& [id, rect] : seen.rects) {
+        bool match = false;
+        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
+            match = match || EqualRect(&rect, &it->second.rect);
+        EXPECT_TRUE(match) << "control " << id;
+        if (id == 1) {
+            EXPECT_EQ(rect.left, 357);
+            EXPECT_EQ(rect.top, 104);
+        }
+    }
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 12u); // "report.final"
     EXPECT_EQ(label, L"Postscript filename:");
@@ -339,6 +356,20 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     EXPECT_EQ(paneMessage(XT_PANE_SETUP), 1);
     setPaneControls(rec);
     wintk::update(*currentPane());
+    // Every control where the table puts it, converted from dialog units as
+    // the dialog manager does (position and size separately).
+    for (const PaneControlSpec& spec : kPaneControls) {
+        HWND c = GetDlgItem(host.pane, spec.id);
+        ASSERT_NE(c, nullptr) << spec.id;
+        RECT at{spec.x, spec.y, spec.x, spec.y}, size{0, 0, spec.w, spec.h};
+        MapDialogRect(host.pane, &at);
+        MapDialogRect(host.pane, &size);
+        RECT r = rectIn(host.pane, c);
+        EXPECT_EQ(r.left, at.left) << spec.id;
+        EXPECT_EQ(r.top, at.top) << spec.id;
+        EXPECT_EQ(r.right - r.left, size.right) << spec.id;
+        EXPECT_EQ(r.bottom - r.top, size.bottom) << spec.id;
+    }
     // Labels are the string table's; the fields show percentages.
     EXPECT_EQ(text(GetDlgItem(host.pane, kPanePrintToFile)), L"Print to file");
     EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScaleX)), L"50.00");
