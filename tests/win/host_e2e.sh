@@ -129,6 +129,29 @@ german)
     width=$(sed -n 's/^  6 Button "Asymmetrisch skalieren:" at [0-9]*,[0-9]* \([0-9]*\)x.*/\1/p' "$work/log")
     [ "${width:-0}" -ge 140 ] || fail "the scale check box is ${width:-?} pixels wide: its label is cut"
     ;;
+folder)
+    # Print to file into a folder chosen in the shell's folder browser (a folder of the prefix: Wine's browser
+    # does not walk the Z: drive); Reset clears it again in a second run.
+    home=$(gui_home)
+    chosen="${home}Documents/Chosen folder"
+    rm -rf -- "$chosen"
+    mkdir -p "$chosen"
+    user=$(basename "$home")
+    printf 'click 3\nclick 8\nfolder "C:\\\\users\\\\%s\\\\Documents\\\\Chosen folder"\nshow\nok\n' "$user" >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" \
+        --save "$(winpath "$work/saved.json")" >"$work/log" 2>&1 || fail "dialog: $(cat "$work/log")"
+    grep -qF "  10 Static \"C:\\users\\$user\\Documents\\Chosen folder\"" "$work/log" ||
+        fail "path label: $(cat "$work/log")"
+    ls "$chosen/"*.ps >/dev/null 2>&1 || fail "nothing printed into the chosen folder"
+    rm -rf -- "$chosen"
+    grep -q 'PrintToFile=1' "$work/saved.json" || fail "print to file not stored"
+    printf 'click 9\nshow\nok\n' >"$work/reset.txt"
+    gui dialog "$(winpath "$work/saved.json")" --script "$(winpath "$work/reset.txt")" \
+        --save "$(winpath "$work/reset.json")" -o "$(winpath "$work/r.ps")" >"$work/log2" 2>&1 ||
+        fail "dialog: $(cat "$work/log2")"
+    grep -q '^  10 Static "" ' "$work/log2" || fail "the path label is not empty after Reset: $(cat "$work/log2")"
+    grep -q 'Folder=\\r' "$work/reset.json" || fail "Reset did not store an empty folder"
+    ;;
 style-choice)
     # Choosing an output style in the print dialog refills the pane (765), the enabling included.
     printf 'style Slightly narrower\nshow\ncancel\n' >"$work/script.txt"
