@@ -241,6 +241,46 @@ TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
     EXPECT_STREQ(name, "proof.ps");
 }
 
+TEST_F(WinUi, KeysInButtonsAreTheDialogsTabReturnAndEscape)
+{
+    MetaData meta{};
+    HWND focusAfterTab = nullptr, field = nullptr;
+    int r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+                [&] {
+                    HWND d = waitForDialog(L"Folantra", 5);
+                    if (d == nullptr)
+                        return;
+                    HWND cancel = descendant(d, 2);
+                    field = descendant(d, 3);
+                    SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+                    key(cancel, VK_TAB); // buttons are not in the tab order: the first field is next
+                    GUITHREADINFO info{};
+                    info.cbSize = sizeof info;
+                    GetGUIThreadInfo(GetWindowThreadProcessId(d, nullptr), &info);
+                    focusAfterTab = info.hwndFocus;
+                    type(field, L"By keys");
+                    SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+                    key(cancel, VK_RETURN); // Return is OK, even on the Cancel button
+                    waitGone(d);
+                });
+    EXPECT_EQ(focusAfterTab, field);
+    EXPECT_EQ(r, 1);
+    EXPECT_STREQ(meta.title, "By keys");
+    r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+            [&] {
+                HWND d = waitForDialog(L"Folantra", 5);
+                if (d == nullptr)
+                    return;
+                type(descendant(d, 3), L"Not kept");
+                HWND ok = descendant(d, 1);
+                SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
+                key(ok, VK_ESCAPE);
+                waitGone(d);
+            });
+    EXPECT_EQ(r, 0);
+    EXPECT_STREQ(meta.title, "By keys");
+}
+
 TEST_F(WinUi, GermanLabelsFitTheirControls)
 {
     language(3);

@@ -32,22 +32,24 @@ LRESULT CALLBACK keyboardProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
         }
         break;
     case WM_KEYDOWN:
-        if (wp == VK_TAB || wp == VK_RETURN || wp == VK_ESCAPE)
-            return 0;
-        break;
-    case WM_CHAR:
-        if (wp == '\t') {
+        // The key itself acts (whether or not it is translated into a
+        // character); its character is swallowed below.
+        if (wp == VK_TAB) {
             SendMessageW(top, 0x8001, reinterpret_cast<WPARAM>(hwnd), GetKeyState(VK_SHIFT) < 0 ? 1 : 0);
             return 0;
         }
-        if (wp == '\r') {
+        if (wp == VK_RETURN) {
             SendMessageW(top, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return 0;
         }
-        if (wp == 0x1B) {
+        if (wp == VK_ESCAPE) {
             SendMessageW(top, WM_CLOSE, 0, 0);
             return 0;
         }
+        break;
+    case WM_CHAR:
+        if (wp == '\t' || wp == '\r' || wp == 0x1B)
+            return 0;
         break;
     case WM_NCDESTROY:
         RemovePropW(hwnd, L"FolantraWprc");
