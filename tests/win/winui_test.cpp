@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <map>
 
@@ -427,6 +429,101 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     EXPECT_NEAR(getSysRec()->scaleX, 0.5f, 1e-6);
     DestroyWindow(host.dialog);
     sTestHost = nullptr;
+}
+
+// Every described kind becomes its native control with the object's state,
+// and what the user does to it comes back into the object.
+TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
+{
+    const char* xml =
+        "<window><name>Kinds</name><rect>0 0 400 300</rect>"
+        "<control><type>popb</type><id>20</id><rect>10 10 150 20</rect><text>two</text>"
+        "<menu>one</menu><menu>two</menu><menu>three</menu></control>"
+        "<control><type>comb</type><id>21</id><rect>10 40 150 20</rect><text>typed</text>"
+        "<menu>alpha</menu><menu>beta</menu></control>"
+        "<control><type>rgrp</type><id>22</id><rect>10 70 150 60</rect></control>"
+        "<control><type>rdio</type><id>23</id><rect>0 0 100 20</rect><text>first</text></control>"
+        "<control><type>rdio</type><id>24</id><rect>0 25 100 20</rect><text>second</text></control>"
+        "<control><type>####</type></control>"
+        "<control><type>lbox</type><id>25</id><rect>200 10 150 80</rect></control>"
+        "<control><type>prgb</type><id>26</id><rect>200 100 150 16</rect></control>"
+        "<control><type>cbox</type><id>27</id><rect>10 140 150 20</rect><text>check</text></control>"
+        "<control><type>tabs</type><id>29</id><rect>200 130 180 60</rect><text1>A</text1><text2>B</text2></control>"
+        "<control><type>####</type></control>"
+        "<control><type>grpb</type><id>30</id><rect>10 200 150 50</rect><text>group</text></control>"
+        "<control><type>stxt</type><id>31</id><rect>10 20 100 16</rect><text>in group</text></control>"
+        "<control><type>####</type></control>"
+        "<control><type>push</type><id>1</id><rect>290 260 100 20</rect><text>ok</text></control>"
+        "<control><type>####</type></control></window>";
+    WinDesc desc;
+    readWinDesc(xml, &desc);
+    DlgWindow w;
+    buildWindow(desc, wintk::frameInsets(), &w);
+    w.window = newWindowId();
+    placeWindow(&w, 1280, 800);
+    std::map<int, std::wstring> classes;
+    int popupSel = -1, tabCount = 0;
+    std::wstring comboText;
+    RECT inGroup{};
+    int r = run([&] { return wintk::runModal(w); },
+                [&] {
+                    HWND d = waitForDialog(L"Kinds", 1);
+                    if (d == nullptr)
+                        return;
+                    for (int id : {20, 21, 22, 23, 24, 25, 26, 27, 29, 30, 31})
+                        classes[id] = className(descendant(d, id));
+                    HWND popup = descendant(d, 20);
+                    popupSel = static_cast<int>(SendMessageW(popup, CB_GETCURSEL, 0, 0));
+                    comboText = text(descendant(d, 21));
+                    tabCount = static_cast<int>(SendMessageW(descendant(d, 29), TCM_GETITEMCOUNT, 0, 0));
+                    inGroup = rectIn(d, descendant(d, 31));
+                    SendMessageW(popup, CB_SETCURSEL, 2, 0);
+                    PostMessageW(GetParent(popup), WM_COMMAND, MAKEWPARAM(20, CBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(popup));
+                    click(descendant(d, 24));
+                    click(descendant(d, 27));
+                    HWND tabs = descendant(d, 29);
+                    SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+                    NMHDR n{tabs, 29, static_cast<UINT>(TCN_SELCHANGE)};
+                    SendMessageW(GetParent(tabs), WM_NOTIFY, 29, reinterpret_cast<LPARAM>(&n));
+                    click(descendant(d, 1));
+                    waitGone(d);
+                });
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(classes[20], L"ComboBox");
+    EXPECT_EQ(classes[21], L"ComboBox");
+    EXPECT_EQ(classes[22], L"RadioGroup");
+    EXPECT_EQ(classes[23], L"Button");
+    EXPECT_EQ(classes[25], L"ListBox");
+    EXPECT_EQ(classes[26], L"msctls_progress32");
+    EXPECT_EQ(classes[29], L"SysTabControl32");
+    EXPECT_EQ(classes[30], L"Button");
+    EXPECT_EQ(popupSel, 1);
+    EXPECT_EQ(comboText, L"typed");
+    EXPECT_EQ(tabCount, 2);
+    // A control after a group box is placed relative to the box.
+    EXPECT_EQ(inGroup.left, 20);
+    EXPECT_EQ(inGroup.top, 200 - 4 + 20);
+    EXPECT_EQ(getControlValue(getControl(&w, 20)), 3);
+    EXPECT_EQ(getControlValue(getControl(&w, 22)), 2);
+    EXPECT_EQ(getControlValue(getControl(&w, 27)), 1);
+    EXPECT_EQ(getControlValue(getControl(&w, 29)), 2);
+}
+
+TEST_F(WinUi, ADialogWithoutDescriptionIsAnEmptyWindowWithItsName)
+{
+    std::wstring title;
+    int r = run([&] { return doModalDialog("NoSuchDialog", nullptr, nullptr); },
+                [&] {
+                    HWND d = waitForDialog(L"NoSuchDialog", 0);
+                    if (d == nullptr)
+                        return;
+                    title = text(d);
+                    PostMessageW(d, WM_CLOSE, 0, 0);
+                    waitGone(d);
+                });
+    EXPECT_EQ(title, L"NoSuchDialog");
+    EXPECT_EQ(r, 2);
 }
 
 TEST_F(WinUi, WindowClassesComeAtStartAndGoAtQuit)

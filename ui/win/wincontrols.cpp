@@ -276,6 +276,8 @@ HWND createControl(View& view, std::size_t index, HWND parent)
     s.items = c.items.size();
     view.pushing++;
     setValue(h, c);
+    if (c.kind == kKindCombo && c.value <= 0)
+        SetWindowTextW(h, text.c_str()); // the field's own text, after the items
     view.pushing--;
     s.value = c.value;
     s.enabled = true;
@@ -299,14 +301,16 @@ void pushControl(View& view, std::size_t index)
     const DlgControl& c = view.window->controls[index];
     Shown& s = view.shown[index];
     view.pushing++;
-    if (hasText(c) && (!s.known || s.text != c.text)) {
-        SetWindowTextW(h, wide(c.text).c_str());
-        s.text = c.text;
-    }
     if (!s.known || s.items != c.items.size()) {
         setItems(h, c);
         s.items = c.items.size();
         s.value = c.value - 1; // the selection goes with the items
+        s.text.clear();        // and so does a combo box's field
+        s.text.push_back('\x01');
+    }
+    if (hasText(c) && (!s.known || s.text != c.text)) {
+        SetWindowTextW(h, wide(c.text).c_str());
+        s.text = c.text;
     }
     if (!s.known || s.value != c.value) {
         setValue(h, c);
@@ -376,6 +380,10 @@ void pullControl(View& view, std::size_t index)
 
 void pushAll(View& view)
 {
+    if (!view.pane && view.window->title != view.title) {
+        SetWindowTextW(view.hwnd, wide(view.window->title).c_str());
+        view.title = view.window->title;
+    }
     for (std::size_t i = 0; i < view.controls.size(); ++i)
         pushControl(view, i);
     int focus = view.window->focus;

@@ -31,6 +31,7 @@ struct View {
     std::vector<HWND> controls;     // one per control of the window object, null where none
     std::vector<Shown> shown;
     int focus = -1;                 // the focus last pushed
+    std::string title;              // the title last pushed (dialogs)
     int pushing = 0;                // >0 while the toolkit itself changes controls
 };
 

@@ -71,6 +71,7 @@ void buildNative(HWND dialog, DlgWindow& w)
 {
     View& view = makeView(w, dialog, false);
     SetWindowTextW(dialog, utf8ToWide(w.title.c_str()).c_str());
+    view.title = w.title;
     MoveWindow(dialog, w.frame.x, w.frame.y, w.frame.w, w.frame.h, FALSE);
     for (std::size_t i = 0; i < w.controls.size(); ++i) {
         int p = w.controls[i].parent;
