@@ -5,8 +5,8 @@
 #
 #   wine-gui-run.sh --prefix DIR PROGRAM [ARGUMENTS...]
 #
-# The Wine server of that prefix is stopped when the program ends, so the next
-# run starts on its own display. ctest runs these one at a time (resource lock
+# The Wine server of that prefix ends when the program and what it started
+# (a distiller) have ended, so the next run starts on its own display. ctest runs these one at a time (resource lock
 # "display").
 set -euo pipefail
 here=$(cd -- "$(dirname -- "$0")" && pwd)
@@ -14,6 +14,6 @@ here=$(cd -- "$(dirname -- "$0")" && pwd)
 prefix=$2
 shift 2
 status=0
-FOLANTRA_WINE_LINGER=5 xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-run.sh" --prefix "$prefix" "$@" || status=$?
-WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+FOLANTRA_WINE_LINGER=1 xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-run.sh" --prefix "$prefix" "$@" || status=$?
+WINEPREFIX=$prefix timeout 20 wineserver -w >/dev/null 2>&1 || WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
 exit $status
