@@ -371,6 +371,13 @@ bool ScriptedUser::step(const ScriptStep& s)
             *mLog << "message box: " << narrow(textOf(GetDlgItem(w, 10))) << "\n";
         else if (mLog)
             *mLog << describe(w);
+        if (mLog && kind == Kind::Host) {
+            // What the pane told the host's dialog handling since the last look.
+            *mLog << "pane calls:";
+            for (const std::string& call : takePaneCalls())
+                *mLog << " " << call << ";";
+            *mLog << "\n";
+        }
         shoot(w);
         break;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace subhost::win {
 namespace {
@@ -23,7 +24,13 @@ State sState;
 
 template <class F> xtproc proc(F f) { return reinterpret_cast<xtproc>(f); }
 
-void note(const std::string& what) { sState.calls.push_back(what); }
+std::mutex sCallsLock; // the scripted user reads the calls from its thread
+
+void note(const std::string& what)
+{
+    std::lock_guard<std::mutex> lock(sCallsLock);
+    sState.calls.push_back(what);
+}
 
 int32_t XTAPI mainWindow(const xtgroup*, void** out)
 {
@@ -317,7 +324,13 @@ void install(Host& host)
     host.extraGroups[XT_GROUP_WINDIALOG] = &sState.group;
 }
 
-const std::vector<std::string>& paneCalls() { return sState.calls; }
+std::vector<std::string> takePaneCalls()
+{
+    std::lock_guard<std::mutex> lock(sCallsLock);
+    std::vector<std::string> out;
+    out.swap(sState.calls);
+    return out;
+}
 
 bool runPrintDialog(Host& host) { return runHostDialog(host, true, 0); }
 

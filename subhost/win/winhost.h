@@ -20,9 +20,9 @@ namespace subhost::win {
 // window. Call before Host::load.
 void install(Host& host);
 
-// What the pane did through the Windows dialog interface, for tests and the
-// narration: "checkbox 1 2", "state 5 4", ...
-const std::vector<std::string>& paneCalls();
+// What the pane did through the Windows dialog interface since the last
+// call, for the narration: "checkbox 1 2", "state 5 4", ... (any thread).
+std::vector<std::string> takePaneCalls();
 
 // The print dialog of the current document (164, the pane, confirm or
 // cancel) and the style editor of a style (728). True when confirmed.

@@ -119,6 +119,20 @@ setfile-refused)
         -o "$(winpath "$work/x.ps")" >"$work/log" 2>&1 || true
     grep -q "message box: Internal error: XTSetFile (7)" "$work/log" || fail "no XTSetFile message: $(cat "$work/log")"
     ;;
+pane-calls)
+    # The pane announces its controls to the host's dialog handling and sets their states through it, in order.
+    printf 'show\nclick 3\nshow\ncancel\n' >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 ||
+        fail "dialog: $(cat "$work/log")"
+    setup="pane calls: addpane 16384; checkbox 1 2; checkbox 2 2; checkbox 3 2; checkbox 4 2; checkbox 5 2; checkbox 6 2;"
+    setup+=" button 8 2; button 9 2; button 17 2; text 11 1; text 13 1; text 14 1; text 16 1; text 10 1;"
+    setup+=" numfield 12 1 0 1000 0 0 24; numfield 15 1 0 1000 0 0 24;"
+    states=" state 5 2; state 8 2; state 9 2; state 12 2; state 15 2;"
+    refresh=" state 6 1; state 11 1; state 12 1; state 13 1; state 14 1; state 15 1; state 16 1;"
+    grep -qxF "$setup$states$refresh" "$work/log" || fail "set-up and load: $(grep 'pane calls' "$work/log")"
+    on=" state 5 4; state 8 4; state 9 4; state 12 2; state 15 2;"
+    grep -qxF "pane calls:$on$refresh" "$work/log" || fail "after a click on 3: $(grep 'pane calls' "$work/log")"
+    ;;
 german)
     printf 'show\ncancel\n' >"$work/script.txt"
     gui --language 3 dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 ||
