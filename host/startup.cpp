@@ -1,5 +1,6 @@
 #include "host/startup.h"
 
+#include "host/guard.h"
 #include "host/startup_platform.h"
 #include "host/xtcalls.h"
 #include "host/xtglue.h"
@@ -66,59 +67,67 @@ int32_t folantraActivate(xtactivaterec* rec)
     return 0;
 }
 
-int32_t XTAPI folantraRequestCodes(xtsetuprec* rec)
+int32_t XTAPI folantraRequestCodes(xtsetuprec* rec) noexcept
 {
-    return platformRequestCodes(rec);
+    return guardEntry("folantraRequestCodes", int32_t{XT_ERR_STARTUP}, [rec] { return platformRequestCodes(rec); });
 }
 
-int32_t XTAPI folantraSetup(xtsetuprec* rec)
+int32_t XTAPI folantraSetup(xtsetuprec* rec) noexcept
 {
-    xtsetupptr = rec;
-    if (xtGlueSetup(rec, XT_TRIPLE_KIND, XT_TRIPLE_REVISION, XT_TRIPLE_VERSION) != 0)
-        return XT_ERR_STARTUP;
-    if (!xtBindHostGroups())
-        return XT_ERR_STARTUP;
-    platformSetupPaths();     // Windows: module path; elsewhere: the bundle's resources
-    setupPreferences();
-    writeLogHeader();
-    platformSetupInterface(); // interface resources / window classes
+    return guardEntry("folantraSetup", int32_t{XT_ERR_STARTUP}, [rec]() -> int32_t {
+        xtsetupptr = rec;
+        if (xtGlueSetup(rec, XT_TRIPLE_KIND, XT_TRIPLE_REVISION, XT_TRIPLE_VERSION) != 0)
+            return XT_ERR_STARTUP;
+        if (!xtBindHostGroups())
+            return XT_ERR_STARTUP;
+        platformSetupPaths();     // Windows: module path; elsewhere: the bundle's resources
+        setupPreferences();
+        writeLogHeader();
+        platformSetupInterface(); // interface resources / window classes
 
-    pdfActive = bindModule(XT_MODULE_PDF, &pdfcbcode, &gPDFBaseFuncGrpId, &gPDFFuncGrpHndl) ? 1 : 0;
-    if (!pdfActive)
-        gPDFFuncGrpHndl = nullptr;
-    bleedAvail = bindModule(XT_MODULE_BLEED, &gBleedBaseCBCode, &gBleedBaseFuncGrpId, &gBleedFuncHndl) ? 1 : 0;
-    if (!bleedAvail)
-        gBleedFuncHndl = nullptr;
+        pdfActive = bindModule(XT_MODULE_PDF, &pdfcbcode, &gPDFBaseFuncGrpId, &gPDFFuncGrpHndl) ? 1 : 0;
+        if (!pdfActive)
+            gPDFFuncGrpHndl = nullptr;
+        bleedAvail = bindModule(XT_MODULE_BLEED, &gBleedBaseCBCode, &gBleedBaseFuncGrpId, &gBleedFuncHndl) ? 1 : 0;
+        if (!bleedAvail)
+            gBleedFuncHndl = nullptr;
 
-    registerPSProcs();
-    xtRegisterCallback(XT_CB_LANGUAGE, doLanguage, 200);
-    xtRegisterCallback(XT_CB_QUIT, doQuit, 200);
-    xtRegisterCallback(XT_CB_ABOUT, doAbout1, 200);
-    platformSetupController(); // the options pane's callbacks
-    setupLanguage(rec->language);
-    setupMyStrings();
-    return 0;
-}
-
-int32_t XTAPI doLanguage(xtcbheader* rec)
-{
-    if (rec != nullptr) {
-        setupLanguage(reinterpret_cast<xtlanguagerec*>(rec)->language);
+        registerPSProcs();
+        xtRegisterCallback(XT_CB_LANGUAGE, doLanguage, 200);
+        xtRegisterCallback(XT_CB_QUIT, doQuit, 200);
+        xtRegisterCallback(XT_CB_ABOUT, doAbout1, 200);
+        platformSetupController(); // the options pane's callbacks
+        setupLanguage(rec->language);
         setupMyStrings();
-    }
-    return 0;
+        return 0;
+    });
 }
 
-int32_t XTAPI doQuit(xtcbheader*)
+int32_t XTAPI doLanguage(xtcbheader* rec) noexcept
 {
-    platformQuit();
-    return 0;
+    return guardEntry("doLanguage", int32_t{0}, [rec] {
+        if (rec != nullptr) {
+            setupLanguage(reinterpret_cast<xtlanguagerec*>(rec)->language);
+            setupMyStrings();
+        }
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI doAbout1(xtcbheader* rec)
+int32_t XTAPI doQuit(xtcbheader*) noexcept
 {
-    msgBox("%s %s", kProductWord, kVersionText);
-    if (rec != nullptr)
-        reinterpret_cast<xtaboutrec*>(rec)->handled = 1;
-    return 0;
+    return guardEntry("doQuit", int32_t{0}, [] {
+        platformQuit();
+        return int32_t{0};
+    });
+}
+
+int32_t XTAPI doAbout1(xtcbheader* rec) noexcept
+{
+    return guardEntry("doAbout1", int32_t{0}, [rec] {
+        msgBox("%s %s", kProductWord, kVersionText);
+        if (rec != nullptr)
+            reinterpret_cast<xtaboutrec*>(rec)->handled = 1;
+        return int32_t{0};
+    });
 }

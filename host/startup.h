@@ -13,11 +13,14 @@ extern uint8_t bleedAvail;    // the Bleed module is bound
 extern int32_t pdfcbcode, gPDFBaseFuncGrpId;
 extern int32_t gBleedBaseCBCode, gBleedBaseFuncGrpId;
 
-// The body of XTActivateCallback.
+// The body of XTActivateCallback (which runs it through guardEntry).
 int32_t folantraActivate(xtactivaterec* rec);
-int32_t XTAPI folantraSetup(xtsetuprec* rec);
-int32_t XTAPI folantraRequestCodes(xtsetuprec* rec);
+// The start-up functions and life-cycle callbacks the host calls. Each runs
+// through guardEntry (host/guard.h): an exception inside answers the host
+// XT_ERR_STARTUP (start-up functions) or 0 (callbacks).
+int32_t XTAPI folantraSetup(xtsetuprec* rec) noexcept;
+int32_t XTAPI folantraRequestCodes(xtsetuprec* rec) noexcept;
 
-int32_t XTAPI doLanguage(xtcbheader* rec);
-int32_t XTAPI doQuit(xtcbheader* rec);
-int32_t XTAPI doAbout1(xtcbheader* rec);
+int32_t XTAPI doLanguage(xtcbheader* rec) noexcept;
+int32_t XTAPI doQuit(xtcbheader* rec) noexcept;
+int32_t XTAPI doAbout1(xtcbheader* rec) noexcept;

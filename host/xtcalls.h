@@ -4,6 +4,7 @@
 #pragma once
 
 #include "xthost.h"
+#include "xtheadless.h"
 
 // The setup record kept from start-up; callback registrations go through it.
 extern xtsetuprec* xtsetupptr;

@@ -25,15 +25,39 @@
 #include <stddef.h>
 #include <stdint.h>
 
+/* Errors and exceptions
+ *
+ * Failure crosses this interface as a result, never as a C++ exception. No
+ * exception may leave an entry of this interface, in either direction: each
+ * side calls the other from frames that cannot unwind one, so a side written
+ * in C++ catches everything inside every entry it serves and answers that
+ * entry's failure value instead:
+ *
+ *  - The plug-in's entries: XTActivateCallback and the start-up functions
+ *    answer XT_ERR_STARTUP (start-up cannot go on); a callback answers 0, as
+ *    it does after any call; the pane procedure answers 0 (the action was not
+ *    carried out). The plug-in writes what it caught to its diagnostics log.
+ *  - The host's functions (the entries of the activation and setup records
+ *    and of every function group): a function with a status result answers a
+ *    failure status, XT_ERR_NOTFOUND unless its own description names
+ *    another, with its outputs as after any failed call; a function with a
+ *    byte answer answers 0; one without a result just returns.
+ *
+ * A caller takes such an answer as it takes any other failure of that entry,
+ * and may go on calling. */
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define XTAPI __cdecl
-#else
-#define XTAPI
+/* The interface is defined for 64-bit targets only (Windows x64, macOS,
+ * Linux): the record layouts asserted below are theirs, and each of them has
+ * one C calling convention, so XTAPI, the convention of every function
+ * pointer in this file, is empty. */
+#if !defined(UINTPTR_MAX) || !defined(UINT64_MAX) || UINTPTR_MAX != UINT64_MAX
+#error "xthost.h: only 64-bit targets are supported (Windows x64, macOS, Linux)"
 #endif
+#define XTAPI
 
 #if defined(_WIN32)
 #define XTEXPORT __declspec(dllexport)
@@ -234,7 +258,28 @@ XT_STATIC_ASSERT(offsetof(xtgroup, entries) == 24, "group entries at 24");
 #define XT_GROUP_DOCDATA "docdata"
 #define XT_GROUP_OUTPUTSTYLE "outputstyle"
 #define XT_GROUP_XMLNODE "xmlnode"
-#define XT_GROUP_HEADLESS "headless" /* the Linux build's window system */
+/* The headless group of the Linux build is an extension of its own:
+ * xtheadless.h. */
+
+/* The identifiers a host gives the groups bound by name (their groupId).
+ * A plug-in binds these groups by name and never needs the numbers; a host
+ * hands them out so that a table names its group. */
+#define XT_GROUPID_PRINT 10
+#define XT_GROUPID_UTILITY 11
+#define XT_GROUPID_DOCMEASURE 12
+#define XT_GROUPID_PAGE 13
+#define XT_GROUPID_SPREAD 14
+#define XT_GROUPID_FIXEDRECT 15
+#define XT_GROUPID_BOX 16
+#define XT_GROUPID_TEXTBOX 17
+#define XT_GROUPID_BOXFIELDS 18
+#define XT_GROUPID_DOCDATA 20
+#define XT_GROUPID_OUTPUTSTYLE 21
+#define XT_GROUPID_XMLNODE 22
+
+/* Each group below ends with the size of its table (XT_*_ENTRIES, the
+ * group's `count`): entries 0 .. size - 1, of which those not named here are
+ * null. A plug-in still checks an index against the bound group's count. */
 
 /* print group */
 #define XT_PRINT_STATE 11      /* int32_t (grp, int32_t* state): 3 = printing */
@@ -248,6 +293,7 @@ typedef int32_t (XTAPI *xt_print_settings_fn)(const xtgroup*, xtprintsettings* o
 /* A host file reference: made by XT_UTIL_FILEREF, released with XT_UTIL_DISPOSE. */
 typedef struct xtfileref xtfileref;
 typedef int32_t (XTAPI *xt_print_setfile_fn)(const xtgroup*, const xtfileref* file);
+#define XT_PRINT_ENTRIES 32
 
 /* utility group */
 #define XT_UTIL_WRITESTREAM 1  /* int32_t (grp, bytes, n): append to the job's PostScript */
@@ -256,6 +302,7 @@ typedef int32_t (XTAPI *xt_print_setfile_fn)(const xtgroup*, const xtfileref* fi
 typedef int32_t (XTAPI *xt_util_writestream_fn)(const xtgroup*, const char* bytes, int32_t n);
 typedef void (XTAPI *xt_util_dispose_fn)(const xtgroup*, void* block);
 typedef int32_t (XTAPI *xt_util_fileref_fn)(const xtgroup*, const char* path, xtfileref** out);
+#define XT_UTIL_ENTRIES 4
 
 /* document-measure group */
 #define XT_DOC_CURRENT 1       /* int32_t (grp): current document reference, -1 when none */
@@ -263,12 +310,14 @@ typedef int32_t (XTAPI *xt_util_fileref_fn)(const xtgroup*, const char* path, xt
 #define XT_DOC_PAGEHEIGHT 4    /* int32_t (grp, doc, xtfixed* out) */
 typedef int32_t (XTAPI *xt_doc_current_fn)(const xtgroup*);
 typedef int32_t (XTAPI *xt_doc_measure_fn)(const xtgroup*, int32_t doc, xtfixed* out);
+#define XT_DOC_ENTRIES 5
 
 /* page group (pages of the current document) */
 #define XT_PAGE_COUNT 11       /* int32_t (grp, doc, 0, int16_t* count) */
 #define XT_PAGE_NUMDATA 21     /* int32_t (grp, page, pagenumdata* out); -1 for no such page */
 typedef int32_t (XTAPI *xt_page_count_fn)(const xtgroup*, int32_t doc, int32_t zero, int16_t* count);
 typedef int32_t (XTAPI *xt_page_numdata_fn)(const xtgroup*, int16_t page, pagenumdata* out);
+#define XT_PAGE_ENTRIES 22
 
 /* spread group (spreads of the current document) */
 #define XT_SPREAD_PAGETOSPREAD 8 /* int32_t (grp, const pagenumdata*, fixedrect* inout) */
@@ -276,12 +325,14 @@ typedef int32_t (XTAPI *xt_page_numdata_fn)(const xtgroup*, int16_t page, pagenu
                                     caller-owned list, released with XT_UTIL_DISPOSE */
 typedef int32_t (XTAPI *xt_spread_pagetospread_fn)(const xtgroup*, const pagenumdata*, fixedrect* inout);
 typedef int32_t (XTAPI *xt_spread_pages_fn)(const xtgroup*, int16_t spread, int16_t** list, int32_t* bytes);
+#define XT_SPREAD_ENTRIES 11
 
 /* fixed-rectangle group */
 #define XT_FIXEDRECT_OFFSET 3    /* void (grp, fixedrect* r, dh, dv): move by (dh, dv) */
 #define XT_FIXEDRECT_INTERSECT 7 /* uint8_t (grp, a, b): 1 when the two meet */
 typedef void (XTAPI *xt_fixedrect_offset_fn)(const xtgroup*, fixedrect* r, xtfixed dh, xtfixed dv);
 typedef uint8_t (XTAPI *xt_fixedrect_intersect_fn)(const xtgroup*, const fixedrect* a, const fixedrect* b);
+#define XT_FIXEDRECT_ENTRIES 8
 
 /* box group (boxes of the current document) */
 #define XT_BOX_FIRST 6           /* int32_t (grp, doc, spread, xtboxref* out); -1 when none */
@@ -295,6 +346,7 @@ typedef int32_t (XTAPI *xt_box_bounds_fn)(const xtgroup*, xtboxref box, fixedrec
 typedef int32_t (XTAPI *xt_box_create_fn)(const xtgroup*, int32_t doc, xtboxdesc* desc, int16_t spread,
                                           int32_t zero1, int32_t zero2, xtboxref* out);
 typedef int32_t (XTAPI *xt_box_delete_fn)(const xtgroup*, xtboxref box, int32_t zero);
+#define XT_BOX_ENTRIES 43
 
 /* text-box group */
 #define XT_TEXTBOX_RELEASEDESC 1 /* int32_t (grp, desc, 1) */
@@ -302,10 +354,12 @@ typedef int32_t (XTAPI *xt_box_delete_fn)(const xtgroup*, xtboxref box, int32_t 
 typedef int32_t (XTAPI *xt_textbox_releasedesc_fn)(const xtgroup*, xtboxdesc* desc, int32_t one);
 typedef int32_t (XTAPI *xt_textbox_newdesc_fn)(const xtgroup*, int32_t doc, int32_t shape, int32_t content,
                                                xtboxdesc** out);
+#define XT_TEXTBOX_ENTRIES 3
 
 /* box-fields group */
 #define XT_BOXFIELDS_RELEASE 1   /* int32_t (grp, box, 1): release the box's field record */
 typedef int32_t (XTAPI *xt_boxfields_release_fn)(const xtgroup*, xtboxref box, int32_t one);
+#define XT_BOXFIELDS_ENTRIES 3
 
 /* document-data group: per-document XTension data, document name and path */
 #define XT_DOCDATA_GET 1         /* int32_t (grp, doc, code, void** block, int32_t* size): caller-owned
@@ -320,6 +374,7 @@ typedef int32_t (XTAPI *xt_docdata_set_fn)(const xtgroup*, int32_t doc, uint32_t
                                            int32_t size);
 typedef int32_t (XTAPI *xt_docdata_markchanged_fn)(const xtgroup*, int32_t doc, int32_t level);
 typedef int32_t (XTAPI *xt_docdata_text_fn)(const xtgroup*, int32_t doc, char* out, int32_t cap);
+#define XT_DOCDATA_ENTRIES 6
 
 /* Output styles and their XML nodes. A style is a host reference valid while
  * the host's dialog that named it is open. A node is a caller-owned copy of
@@ -337,6 +392,7 @@ typedef int32_t (XTAPI *xt_style_kind_fn)(const xtgroup*, xtstyleref style, uint
 typedef int32_t (XTAPI *xt_style_getnode_fn)(const xtgroup*, xtstyleref style, uint32_t code, xtxmlnode** out);
 typedef int32_t (XTAPI *xt_style_setnode_fn)(const xtgroup*, xtstyleref style, uint32_t code,
                                              const xtxmlnode* node);
+#define XT_STYLE_ENTRIES 4
 
 #define XT_XML_ELEMENT 1         /* int32_t (grp, node, xtxmlelem** out): the node's element */
 #define XT_XML_FINDCHILD 2       /* int32_t (grp, elem, name, xtxmlelem** out): -1 when none */
@@ -351,178 +407,21 @@ typedef int32_t (XTAPI *xt_xml_getvalue_fn)(const xtgroup*, xtxmlelem* elem, con
                                             int32_t cap);
 typedef int32_t (XTAPI *xt_xml_setvalue_fn)(const xtgroup*, xtxmlelem* elem, const char* name, const char* value);
 typedef void (XTAPI *xt_xml_dispose_fn)(const xtgroup*, xtxmlnode* node);
+#define XT_XML_ENTRIES 7
 
 /* The PDF module's group (bound by the identifier the host gives for it) */
 #define XT_PDF_STAYOUT 12        /* int32_t (grp, uint8_t* answer): *answer = 1: keep out of the job */
 typedef int32_t (XTAPI *xt_pdf_stayout_fn)(const xtgroup*, uint8_t* answer);
+#define XT_PDF_ENTRIES 13
 
 /* The Bleed module's group */
 #define XT_BLEED_GET 0           /* int32_t (grp, doc, kind, xtbleedanswer* block) */
 typedef int32_t (XTAPI *xt_bleed_get_fn)(const xtgroup*, int32_t doc, uint32_t kind, xtbleedanswer* block);
-
-/* headless group: the window system of the Linux build, offered by a host
- * that runs without one; its user is a script or a test. Texts are UTF-8.
- *
- * Message boxes are shown and answered in one call (XT_HEADLESS_MSGBOX).
- *
- * The plug-in's own windows (its modal dialogs and its options pane) are
- * built and held by the plug-in; the host sees them only through reports and
- * acts on them only through user actions:
- *
- *  - A modal dialog: the plug-in reports it (XT_HEADLESS_SHOW) when it opens
- *    and again after every action; while it runs, the plug-in asks the host
- *    for the next user action (XT_HEADLESS_NEXTACTION) and carries it out;
- *    when the dialog has ended it says so with its result (XT_HEADLESS_CLOSED).
- *    Dialogs nest: a dialog opened from a control of another runs to its end
- *    before the outer one asks for its next action.
- *  - The options pane: while the host builds its print dialog (callback 164)
- *    or an output-style editor (728), the plug-in adds its pane to that
- *    dialog (XT_HEADLESS_ADDPANE) with a pane procedure through which the
- *    host delivers the user's actions on the pane's controls (typing,
- *    clicking, choosing, tabbing; Return, Escape and closing belong to the
- *    host's dialog). The pane is reported like a dialog, with the kind
- *    XT_WIN_PANE, when it is filled and after every action. It lives until
- *    the host's close callback of that dialog (768, 771) has returned.
- *  - The folder chooser: one call that the host answers with a path or a
- *    cancel (XT_HEADLESS_CHOOSEFOLDER).
- *
- * Window ids are chosen by the plug-in: positive and never reused while the
- * plug-in is loaded. Controls are addressed by their ids; where two controls
- * share an id, the first in creation order is meant. */
-#define XT_HEADLESS_VERSION 1u
-#define XT_HEADLESS_MSGBOX 1     /* int32_t (grp, title, primary, secondary or null, buttons): 1 = the first
-                                    (default) button, 2 = any other way */
-#define XT_MSGBOX_OK 1           /* buttons: OK only */
-#define XT_MSGBOX_OKCANCEL 2     /* buttons: OK and Cancel */
-#define XT_HEADLESS_SHOW 2       /* int32_t (grp, const xtwinreport* report): a window opened or changed */
-#define XT_HEADLESS_NEXTACTION 3 /* int32_t (grp, int32_t window, xtuseraction* out): the plug-in clears *out
-                                    and sets version and size; the host fills the rest. A result other than 0,
-                                    or the action XT_ACT_NONE, means the user is gone: the window is closed */
-#define XT_HEADLESS_CLOSED 4     /* void (grp, int32_t window, int32_t result): the dialog has ended */
-#define XT_HEADLESS_ADDPANE 5    /* int32_t (grp, xtdialogref dialog, const xtpanedesc* pane): adds the pane to
-                                    the host's dialog being built; 0 when added */
-#define XT_HEADLESS_CHOOSEFOLDER 6 /* int32_t (grp, const char* start or null, const char** chosen): 1 = chosen,
-                                    *chosen host-owned, valid until the next call into this group; 2 = cancelled */
-#define XT_HEADLESS_COUNT 7      /* entries 0 .. 6; entry 0 is unused */
+#define XT_BLEED_ENTRIES 1
 
 /* A dialog of the host (the print dialog, an output-style editor), valid
  * while it is open. */
 typedef int32_t xtdialogref;
-
-/* Window kinds in reports */
-#define XT_WIN_DIALOG 1          /* a modal dialog of the plug-in */
-#define XT_WIN_PANE 2            /* the plug-in's pane in a dialog of the host */
-
-/* Control flags in reports */
-#define XT_CTL_DEFAULT 0x01      /* the default button (Return) */
-#define XT_CTL_TABSTOP 0x02      /* takes part in the tab order */
-#define XT_CTL_PASSWORD 0x04     /* an edit field that hides its text */
-#define XT_CTL_MULTILINE 0x08
-#define XT_CTL_READONLY 0x10
-
-/* One control of a reported window. Plug-in-owned, valid during the call
- * that reports it. */
-typedef struct xtctlreport {
-    uint32_t kind;        /* 0: run-time kind, the code the plug-in's control calls dispatch on: 'push', 'cbox'
-                                (check boxes, radio buttons, group boxes), 'eutx' (edit fields), 'stxt', 'popb',
-                                'comb', 'lbox', 'tabs', 'upan', 'radg', 'prgb', 'sepa' */
-    uint32_t type;        /* 4: the kind it was described as ('push', 'cbox', 'rdio', 'eutx', 'grpb', ...) */
-    int32_t id;           /* 8: 1 = OK, 2 = Cancel; labels 0; -1 when the control has none */
-    uint32_t cmd;         /* 12: command code, 0 when none */
-    int32_t value;        /* 16: check state, 1-based selected item or tab, ... (0 when it has none) */
-    int32_t x, y, w, h;   /* 20: in the window's client area: pixels in a dialog, dialog units in the pane */
-    int32_t parent;       /* 36: index in the report's array of the container holding it, -1 for none */
-    uint8_t enabled;      /* 40 */
-    uint8_t visible;      /* 41 */
-    uint8_t focused;      /* 42: the control with the keyboard focus */
-    uint8_t flags;        /* 43: XT_CTL_* */
-    int32_t selStart;     /* 44: an edit field's selected bytes: first */
-    int32_t selLength;    /* 48: and count; 0 = nothing selected */
-    int32_t itemCount;    /* 52: menu items of a popup or combo box, labels of a tab control */
-    const char* text;     /* 56: what the control shows (a popup: its selected item); never null */
-    const char* const* items; /* 64: itemCount texts, or null */
-} xtctlreport;
-XT_STATIC_ASSERT(offsetof(xtctlreport, id) == 8, "control id at 8");
-XT_STATIC_ASSERT(offsetof(xtctlreport, x) == 20, "control rect at 20");
-XT_STATIC_ASSERT(offsetof(xtctlreport, enabled) == 40, "control state bytes at 40");
-XT_STATIC_ASSERT(offsetof(xtctlreport, text) == 56, "control text at 56");
-XT_STATIC_ASSERT(sizeof(xtctlreport) == 72, "control report is 72 bytes");
-
-/* A window's state (XT_HEADLESS_SHOW). Plug-in-owned, valid during the call;
- * the host copies what it keeps. */
-typedef struct xtwinreport {
-    uint32_t version;     /* 0: XT_HEADLESS_VERSION */
-    uint32_t size;        /* 4: sizeof(xtwinreport) */
-    int32_t window;       /* 8: the plug-in's window id */
-    int32_t kind;         /* 12: XT_WIN_DIALOG or XT_WIN_PANE */
-    const char* name;     /* 16: the dialog's description name ("MetaData"), "Folantra" for the pane */
-    const char* title;    /* 24: the window title, localized */
-    int32_t left, top;    /* 32: a dialog's outer frame on a screen of 1280 x 1024; 0 for the pane */
-    int32_t width;        /* 40: client area (pane: dialog units) */
-    int32_t height;       /* 44 */
-    int32_t count;        /* 48: controls */
-    int32_t reserved;     /* 52 */
-    const xtctlreport* controls; /* 56: in creation order (which is the order of the tab walk) */
-} xtwinreport;
-XT_STATIC_ASSERT(offsetof(xtwinreport, window) == 8, "window id at 8");
-XT_STATIC_ASSERT(offsetof(xtwinreport, left) == 32, "window position at 32");
-XT_STATIC_ASSERT(offsetof(xtwinreport, controls) == 56, "controls at 56");
-XT_STATIC_ASSERT(sizeof(xtwinreport) == 64, "window report is 64 bytes");
-
-/* What the user does next (XT_HEADLESS_NEXTACTION, and the pane procedure).
- * Caller-owned record; `text` is host-owned, valid until the next call into
- * the headless group. */
-#define XT_ACT_NONE 0            /* nothing more will come: a dialog takes it as closing its window */
-#define XT_ACT_TYPE 1            /* control gets `text` as its new text, as if typed (edit fields, combo boxes) */
-#define XT_ACT_CLICK 2           /* a click on control (buttons, check boxes, radio buttons; else focus only) */
-#define XT_ACT_CHOOSE 3          /* item `value` (1-based) of control: popup, combo box, list or tab control */
-#define XT_ACT_RETURN 4          /* the Return key */
-#define XT_ACT_ESCAPE 5          /* the Escape key */
-#define XT_ACT_CLOSE 6           /* the window's close box */
-#define XT_ACT_TAB 7             /* the Tab key: `value` 1 forward, -1 backward (with Shift) */
-typedef struct xtuseraction {
-    uint32_t version;     /* 0: XT_HEADLESS_VERSION */
-    uint32_t size;        /* 4: sizeof(xtuseraction) */
-    int32_t action;       /* 8: XT_ACT_* */
-    int32_t control;      /* 12: the control's id (type, click, choose) */
-    int32_t value;        /* 16: choose: the item; tab: the direction */
-    int32_t reserved;     /* 20 */
-    const char* text;     /* 24: type: the new text */
-} xtuseraction;
-XT_STATIC_ASSERT(offsetof(xtuseraction, action) == 8, "action at 8");
-XT_STATIC_ASSERT(offsetof(xtuseraction, text) == 24, "action text at 24");
-XT_STATIC_ASSERT(sizeof(xtuseraction) == 32, "user action is 32 bytes");
-
-/* The pane procedure: the host hands it each user action on the pane's
- * controls. Returns 1 when the action was carried out, 0 when it does not
- * apply (no such control, disabled, a kind that does not take it). It may
- * run modal dialogs of the plug-in before it returns. */
-typedef int32_t (XTAPI *xtpaneproc)(void* paneData, const xtuseraction* action);
-
-/* The pane added to a host dialog (XT_HEADLESS_ADDPANE). The record is the
- * plug-in's, valid during the call (the host copies it); `proc` and
- * `paneData` stay valid until the host's close callback of that dialog (768
- * or 771) has returned; after it the host never calls them again. */
-typedef struct xtpanedesc {
-    uint32_t version;     /* 0: XT_HEADLESS_VERSION */
-    uint32_t size;        /* 4: sizeof(xtpanedesc) */
-    int32_t window;       /* 8: the window id of the pane's reports */
-    int32_t reserved;     /* 12 */
-    const char* title;    /* 16: the pane's title in the host's dialog */
-    xtpaneproc proc;      /* 24 */
-    void* paneData;       /* 32 */
-} xtpanedesc;
-XT_STATIC_ASSERT(offsetof(xtpanedesc, title) == 16, "pane title at 16");
-XT_STATIC_ASSERT(offsetof(xtpanedesc, proc) == 24, "pane proc at 24");
-XT_STATIC_ASSERT(sizeof(xtpanedesc) == 40, "pane record is 40 bytes");
-
-typedef int32_t (XTAPI *xt_headless_msgbox_fn)(const xtgroup*, const char* title, const char* primary,
-                                               const char* secondary, int32_t buttons);
-typedef int32_t (XTAPI *xt_headless_show_fn)(const xtgroup*, const xtwinreport* report);
-typedef int32_t (XTAPI *xt_headless_nextaction_fn)(const xtgroup*, int32_t window, xtuseraction* out);
-typedef void (XTAPI *xt_headless_closed_fn)(const xtgroup*, int32_t window, int32_t result);
-typedef int32_t (XTAPI *xt_headless_addpane_fn)(const xtgroup*, xtdialogref dialog, const xtpanedesc* pane);
-typedef int32_t (XTAPI *xt_headless_choosefolder_fn)(const xtgroup*, const char* start, const char** chosen);
 
 /* windialog group: the Windows host's dialog interface. A plug-in adds its
  * options pane to the host's print dialog or output-style editor while the
@@ -546,6 +445,7 @@ typedef int32_t (XTAPI *xt_headless_choosefolder_fn)(const xtgroup*, const char*
  *     XT_PANE_FORGET when it was cancelled; the pane window is destroyed
  *     after the call and the host sends nothing more to that pane. */
 #define XT_GROUP_WINDIALOG "windialog"
+#define XT_GROUPID_WINDIALOG 23  /* the groupId a host gives it */
 #define XT_WINDLG_MAINWINDOW 1   /* int32_t (grp, void** hwnd): the host's main window */
 #define XT_WINDLG_ADDPANE 2      /* int32_t (grp, xtdialogref dialog, int32_t paneCode): 0 when added */
 #define XT_WINDLG_CHECKBOX 3     /* int32_t (grp, void* pane, int32_t id, int32_t value): announce a check box */
@@ -554,7 +454,6 @@ typedef int32_t (XTAPI *xt_headless_choosefolder_fn)(const xtgroup*, const char*
 #define XT_WINDLG_NUMFIELD 6     /* int32_t (grp, void* pane, int32_t id, int32_t a, int32_t min, int32_t max,
                                     int32_t b, int32_t c, int32_t d): announce a numeric field */
 #define XT_WINDLG_CONTROLSTATE 7 /* int32_t (grp, void* pane, int32_t id, int32_t state): XT_CTLSTATE_* */
-#define XT_WINDLG_COUNT 8        /* entries 0 .. 7; entry 0 is unused */
 #define XT_CTLSTATE_REFRESH 1    /* the host brings its own view of the control up to date */
 #define XT_CTLSTATE_DISABLED 2
 #define XT_CTLSTATE_ENABLED 4
@@ -563,7 +462,7 @@ typedef int32_t (XTAPI *xt_windlg_addpane_fn)(const xtgroup*, xtdialogref dialog
 typedef int32_t (XTAPI *xt_windlg_control_fn)(const xtgroup*, void* pane, int32_t id, int32_t value);
 typedef int32_t (XTAPI *xt_windlg_numfield_fn)(const xtgroup*, void* pane, int32_t id, int32_t a, int32_t min,
                                                int32_t max, int32_t b, int32_t c, int32_t d);
-
+#define XT_WINDLG_ENTRIES 8      /* the table's size: entries 0 .. 7; entry 0 is unused */
 
 /* ------------------------------------------------------------------------ */
 /* Callbacks                                                                */

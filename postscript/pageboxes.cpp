@@ -1,5 +1,6 @@
 #include "postscript/pageboxes.h"
 
+#include "host/guard.h"
 #include "host/startup.h"
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
@@ -82,50 +83,54 @@ void writeScaleSnippet(float scaleX, float scaleY)
              static_cast<double>(scaleX), static_cast<double>(scaleY));
 }
 
-int32_t XTAPI psPageSetup(xtcbheader* rec)
+int32_t XTAPI psPageSetup(xtcbheader* rec) noexcept
 {
-    auto* page = reinterpret_cast<xtpagerec*>(rec);
-    if (sJobType != 3 || page == nullptr)
-        return 0;
-    xtprintsettings settings;
-    getSysPrVars(&settings);
-    pagenumdata pnd;
-    xtGetPageNumData(page->page, &pnd);
-    int n = (settings.flags & XT_PRINT_SPREADS) ? pagesInSpread(pnd) : 1;
+    return guardEntry("psPageSetup", int32_t{0}, [rec] {
+        auto* page = reinterpret_cast<xtpagerec*>(rec);
+        if (sJobType != 3 || page == nullptr)
+            return int32_t{0};
+        xtprintsettings settings;
+        getSysPrVars(&settings);
+        pagenumdata pnd;
+        xtGetPageNumData(page->page, &pnd);
+        int n = (settings.flags & XT_PRINT_SPREADS) ? pagesInSpread(pnd) : 1;
 
-    fixedrect origin{0, 0, 100 * 65536, 100 * 65536};
-    xtPageToSpread(&pnd, &origin);
-    xtOffsetRect(&origin, 65536, 65536);
+        fixedrect origin{0, 0, 100 * 65536, 100 * 65536};
+        xtPageToSpread(&pnd, &origin);
+        xtOffsetRect(&origin, 65536, 65536);
 
-    PageBoxGeometry g;
-    g.width = n * sPageWidth;
-    g.height = sPageHeight;
-    g.left = origin.left * kFixedToPoints;
-    g.top = origin.top * kFixedToPoints;
-    g.bleed = getBleed();
+        PageBoxGeometry g;
+        g.width = n * sPageWidth;
+        g.height = sPageHeight;
+        g.left = origin.left * kFixedToPoints;
+        g.top = origin.top * kFixedToPoints;
+        g.bleed = getBleed();
 
-    PageBoxOptions o;
-    o.boxBlock = sTrimBoxPref == 1 || getTrimBox();
-    o.grownBoxes = getTrimBox();
-    o.cropBox = prefInt("CropBox", 1) == 1;
-    o.bleedBox = prefInt("BleedBox", 1) == 1;
-    o.folantraBox = prefInt("Folantra", 1) == 1;
-    o.border = getPageBorder();
-    writePageSnippet(g, o);
-    return 0;
+        PageBoxOptions o;
+        o.boxBlock = sTrimBoxPref == 1 || getTrimBox();
+        o.grownBoxes = getTrimBox();
+        o.cropBox = prefInt("CropBox", 1) == 1;
+        o.bleedBox = prefInt("BleedBox", 1) == 1;
+        o.folantraBox = prefInt("Folantra", 1) == 1;
+        o.border = getPageBorder();
+        writePageSnippet(g, o);
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI psPageScale(xtcbheader*)
+int32_t XTAPI psPageScale(xtcbheader*) noexcept
 {
-    const FolantraRec* sys = getSysRec();
-    if (sJobType != 3 || getSetting(sys, kFlagScale) != 1)
-        return 0;
-    if (sys->scaleX == 1.0f && sys->scaleY == 1.0f)
-        return 0;
-    xtprintsettings settings;
-    getSysPrVars(&settings);
-    if ((settings.output & 7) != 1)
-        return 0;
-    writeScaleSnippet(sys->scaleX, sys->scaleY);
-    return 0;
+    return guardEntry("psPageScale", int32_t{0}, [] {
+        const FolantraRec* sys = getSysRec();
+        if (sJobType != 3 || getSetting(sys, kFlagScale) != 1)
+            return int32_t{0};
+        if (sys->scaleX == 1.0f && sys->scaleY == 1.0f)
+            return int32_t{0};
+        xtprintsettings settings;
+        getSysPrVars(&settings);
+        if ((settings.output & 7) != 1)
+            return int32_t{0};
+        writeScaleSnippet(sys->scaleX, sys->scaleY);
+        return int32_t{0};
+    });
 }

@@ -30,5 +30,7 @@ void writePageSnippet(const PageBoxGeometry& g, const PageBoxOptions& o);
 // Writes the scale snippet for the two factors through psPrintf.
 void writeScaleSnippet(float scaleX, float scaleY);
 
-int32_t XTAPI psPageSetup(xtcbheader* rec); // code 155
-int32_t XTAPI psPageScale(xtcbheader* rec); // code 150
+// The page handlers, as the host calls them (through guardEntry, like every
+// handler: an exception inside answers the host 0).
+int32_t XTAPI psPageSetup(xtcbheader* rec) noexcept; // code 155
+int32_t XTAPI psPageScale(xtcbheader* rec) noexcept; // code 150

@@ -1,5 +1,6 @@
 #include "postscript/psprocs.h"
 
+#include "host/guard.h"
 #include "host/startup.h"
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
@@ -137,58 +138,66 @@ void xt_enumpage(int16_t page)
     }
 }
 
-int32_t XTAPI psJobStart(xtcbheader* rec)
+int32_t XTAPI psJobStart(xtcbheader* rec) noexcept
 {
-    auto* job = reinterpret_cast<xtjobstartrec*>(rec);
-    if (pdfActive == 1 && xtPdfWantsOut()) {
+    return guardEntry("psJobStart", int32_t{0}, [rec] {
+        auto* job = reinterpret_cast<xtjobstartrec*>(rec);
+        if (pdfActive == 1 && xtPdfWantsOut()) {
+            sJobType = 0;
+            return int32_t{0};
+        }
+        sJobType = job ? job->kind : 0;
+        if (sJobType != 3)
+            return int32_t{0};
+        sJobDoc = job->doc;
+        xtprintsettings settings;
+        getSysPrVars(&settings);
+        if (settings.flags & XT_PRINT_BLANKPAGES)
+            prepareBlankPages();
+        sTrimBoxPref = static_cast<int16_t>(prefInt("TB", 1));
+        if (getPrintToFile())
+            setFileDestination();
+        return int32_t{0};
+    });
+}
+
+int32_t XTAPI psJobEnd(xtcbheader*) noexcept
+{
+    return guardEntry("psJobEnd", int32_t{0}, [] {
         sJobType = 0;
-        return 0;
-    }
-    sJobType = job ? job->kind : 0;
-    if (sJobType != 3)
-        return 0;
-    sJobDoc = job->doc;
-    xtprintsettings settings;
-    getSysPrVars(&settings);
-    if (settings.flags & XT_PRINT_BLANKPAGES)
-        prepareBlankPages();
-    sTrimBoxPref = static_cast<int16_t>(prefInt("TB", 1));
-    if (getPrintToFile())
-        setFileDestination();
-    return 0;
+        runDistillerStep();
+        deleteBlankPageBoxes();
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI psJobEnd(xtcbheader*)
+int32_t XTAPI psDocSetup(xtcbheader*) noexcept
 {
-    sJobType = 0;
-    runDistillerStep();
-    deleteBlankPageBoxes();
-    return 0;
+    return guardEntry("psDocSetup", int32_t{0}, [] {
+        if (sJobType != 3)
+            return int32_t{0};
+        xtfixed width = 0, height = 0;
+        xtDocPageWidth(sJobDoc, &width);
+        xtDocPageHeight(sJobDoc, &height);
+        sPageWidth = width * kFixedToPoints;
+        sPageHeight = height * kFixedToPoints;
+        writeMetaData();
+        fixedrect first;
+        int16_t spread = 0;
+        if (xt_getpagerect(1, &first, &spread))
+            sPageWidth = (first.right - first.left) * kFixedToPoints;
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI psDocSetup(xtcbheader*)
+int32_t XTAPI psComment(xtcbheader* rec) noexcept
 {
-    if (sJobType != 3)
-        return 0;
-    xtfixed width = 0, height = 0;
-    xtDocPageWidth(sJobDoc, &width);
-    xtDocPageHeight(sJobDoc, &height);
-    sPageWidth = width * kFixedToPoints;
-    sPageHeight = height * kFixedToPoints;
-    writeMetaData();
-    fixedrect first;
-    int16_t spread = 0;
-    if (xt_getpagerect(1, &first, &spread))
-        sPageWidth = (first.right - first.left) * kFixedToPoints;
-    return 0;
-}
-
-int32_t XTAPI psComment(xtcbheader* rec)
-{
-    auto* comment = reinterpret_cast<xtcommentrec*>(rec);
-    if (sJobType == 3 && comment != nullptr && comment->mayAdd == 1)
-        psPrintf("%%%%%s: %s" PSEOL, kProductWord, kVersionText);
-    return 0;
+    return guardEntry("psComment", int32_t{0}, [rec] {
+        auto* comment = reinterpret_cast<xtcommentrec*>(rec);
+        if (sJobType == 3 && comment != nullptr && comment->mayAdd == 1)
+            psPrintf("%%%%%s: %s" PSEOL, kProductWord, kVersionText);
+        return int32_t{0};
+    });
 }
 
 void registerPSProcs()

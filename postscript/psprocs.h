@@ -32,8 +32,10 @@ bool xt_getpagerect(int16_t page, fixedrect* rect, int16_t* spread);
 // Counts into sPageItemCount every box of the page's spread that meets the page.
 void xt_enumpage(int16_t page);
 
-// The handlers, as the host calls them.
-int32_t XTAPI psJobStart(xtcbheader* rec);
-int32_t XTAPI psJobEnd(xtcbheader* rec);
-int32_t XTAPI psDocSetup(xtcbheader* rec);
-int32_t XTAPI psComment(xtcbheader* rec);
+// The handlers, as the host calls them; each runs through guardEntry
+// (host/guard.h), so an exception inside ends that handler's work for this
+// call and answers the host 0.
+int32_t XTAPI psJobStart(xtcbheader* rec) noexcept;
+int32_t XTAPI psJobEnd(xtcbheader* rec) noexcept;
+int32_t XTAPI psDocSetup(xtcbheader* rec) noexcept;
+int32_t XTAPI psComment(xtcbheader* rec) noexcept;

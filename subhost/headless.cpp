@@ -2,295 +2,12 @@
 
 #include "subhost/host.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace subhost {
 
-namespace {
-
-std::string codeText(uint32_t code)
-{
-    std::string s;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        char c = static_cast<char>((code >> shift) & 0xFF);
-        s += (c >= 0x20 && c < 0x7F) ? c : '.';
-    }
-    return s;
-}
-
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
-std::string stepText(const ScriptStep& s)
-{
-    using K = ScriptStep::Kind;
-    switch (s.kind) {
-    case K::Type: return "type " + std::to_string(s.control) + " " + quoted(s.text);
-    case K::Click: return "click " + std::to_string(s.control);
-    case K::Choose: return "choose " + std::to_string(s.control) + " " + std::to_string(s.value);
-    case K::Return: return "return";
-    case K::Escape: return "escape";
-    case K::Close: return "close";
-    case K::Tab: return "tab";
-    case K::BackTab: return "backtab";
-    case K::Folder: return "folder " + quoted(s.text);
-    case K::FolderCancel: return "folder-cancel";
-    case K::MsgOk: return "msgbox ok";
-    case K::MsgClose: return "msgbox close";
-    case K::Ok: return "ok";
-    case K::Cancel: return "cancel";
-    case K::Style: return "style " + quoted(s.text);
-    case K::Show: return "show";
-    }
-    return "?";
-}
-
-// ---- reading scripts ----
-
-struct LineReader {
-    const std::string& file;
-    int line;
-    std::string rest;
-
-    [[noreturn]] void fault(const std::string& what) const
-    {
-        throw ScriptError(file + ":" + std::to_string(line) + ": " + what);
-    }
-
-    void skipBlanks()
-    {
-        std::size_t i = rest.find_first_not_of(" \t");
-        rest = i == std::string::npos ? std::string() : rest.substr(i);
-    }
-
-    std::string word()
-    {
-        skipBlanks();
-        std::size_t end = rest.find_first_of(" \t");
-        std::string w = rest.substr(0, end);
-        rest = end == std::string::npos ? std::string() : rest.substr(end);
-        return w;
-    }
-
-    int number(const char* what)
-    {
-        std::string w = word();
-        if (w.empty())
-            fault(std::string("expected ") + what);
-        try {
-            std::size_t used = 0;
-            int v = std::stoi(w, &used);
-            if (used != w.size())
-                throw std::invalid_argument(w);
-            return v;
-        } catch (const std::exception&) {
-            fault(std::string("expected ") + what + ", not " + w);
-        }
-    }
-
-    // The rest of the line: a "quoted" text (with \" and \\) or the words as
-    // they stand, trailing blanks dropped.
-    std::string text(const char* what)
-    {
-        skipBlanks();
-        if (rest.empty())
-            fault(std::string("expected ") + what);
-        if (rest[0] != '"') {
-            std::size_t end = rest.find_last_not_of(" \t");
-            return rest.substr(0, end + 1);
-        }
-        std::string out;
-        std::size_t i = 1;
-        for (; i < rest.size() && rest[i] != '"'; ++i) {
-            if (rest[i] == '\\' && i + 1 < rest.size())
-                ++i;
-            out += rest[i];
-        }
-        if (i >= rest.size())
-            fault("the quoted text has no closing quote");
-        rest = rest.substr(i + 1);
-        end();
-        return out;
-    }
-
-    void end()
-    {
-        skipBlanks();
-        if (!rest.empty())
-            fault("unexpected \"" + rest + "\" at the end of the line");
-    }
-};
-
-Headless& headlessOf(const xtgroup* g) { return static_cast<Host*>(g->host)->headless(); }
-
-int32_t XTAPI entryMsgBox(const xtgroup* g, const char* title, const char* primary, const char* secondary,
-                          int32_t buttons)
-{
-    return headlessOf(g).messageBox(title, primary, secondary, buttons);
-}
-
-int32_t XTAPI entryShow(const xtgroup* g, const xtwinreport* report) { return headlessOf(g).show(report); }
-
-int32_t XTAPI entryNextAction(const xtgroup* g, int32_t window, xtuseraction* out)
-{
-    return headlessOf(g).nextAction(window, out);
-}
-
-void XTAPI entryClosed(const xtgroup* g, int32_t window, int32_t result) { headlessOf(g).closed(window, result); }
-
-int32_t XTAPI entryAddPane(const xtgroup* g, xtdialogref dialog, const xtpanedesc* pane)
-{
-    return headlessOf(g).addPane(dialog, pane);
-}
-
-int32_t XTAPI entryChooseFolder(const xtgroup* g, const char* start, const char** chosen)
-{
-    return headlessOf(g).chooseFolder(start, chosen);
-}
-
-template <class F> xtproc asProc(F f) { return reinterpret_cast<xtproc>(f); }
-
-} // namespace
-
-std::vector<ScriptStep> parseScript(const std::string& text, const std::string& fileName)
-{
-    using K = ScriptStep::Kind;
-    std::vector<ScriptStep> steps;
-    std::istringstream in(text);
-    std::string raw;
-    int line = 0;
-    while (std::getline(in, raw)) {
-        ++line;
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
-        LineReader r{fileName, line, raw};
-        r.skipBlanks();
-        if (r.rest.empty() || r.rest[0] == '#')
-            continue;
-        ScriptStep s;
-        s.line = line;
-        std::string command = r.word();
-        if (command == "type") {
-            s.kind = K::Type;
-            s.control = r.number("a control id");
-            s.text = r.text("a text (\"\" for none)");
-        } else if (command == "click") {
-            s.kind = K::Click;
-            s.control = r.number("a control id");
-            r.end();
-        } else if (command == "choose") {
-            s.kind = K::Choose;
-            s.control = r.number("a control id");
-            s.value = r.number("an item number");
-            r.end();
-        } else if (command == "folder") {
-            s.kind = K::Folder;
-            s.text = r.text("a folder path");
-        } else if (command == "style") {
-            s.kind = K::Style;
-            s.text = r.text("an output style's name");
-        } else if (command == "msgbox") {
-            std::string answer = r.word();
-            if (answer == "ok")
-                s.kind = K::MsgOk;
-            else if (answer == "close")
-                s.kind = K::MsgClose;
-            else
-                r.fault("msgbox: expected ok or close");
-            r.end();
-        } else {
-            const std::pair<const char*, K> plain[] = {
-                {"return", K::Return}, {"escape", K::Escape}, {"close", K::Close},
-                {"tab", K::Tab},       {"backtab", K::BackTab}, {"folder-cancel", K::FolderCancel},
-                {"ok", K::Ok},         {"cancel", K::Cancel}, {"show", K::Show}};
-            bool known = false;
-            for (const auto& [name, kind] : plain)
-                if (command == name) {
-                    s.kind = kind;
-                    known = true;
-                }
-            if (!known)
-                r.fault("unknown step \"" + command + "\"");
-            r.end();
-        }
-        steps.push_back(s);
-    }
-    return steps;
-}
-
-std::vector<ScriptStep> loadScript(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw ScriptError(file + ": cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseScript(text.str(), file);
-}
-
-std::string ControlView::selectedText() const
-{
-    if (selStart < 0 || selLength <= 0 || static_cast<std::size_t>(selStart) > text.size())
-        return std::string();
-    return text.substr(static_cast<std::size_t>(selStart), static_cast<std::size_t>(selLength));
-}
-
-const ControlView* WindowView::control(int id) const
-{
-    for (const ControlView& c : controls)
-        if (c.id == id)
-            return &c;
-    return nullptr;
-}
-
-std::string describeWindow(const WindowView& w)
-{
-    std::ostringstream out;
-    if (w.kind == XT_WIN_PANE)
-        out << "pane \"" << w.title << "\", " << w.width << " x " << w.height << " dialog units\n";
-    else
-        out << "dialog \"" << w.name << "\" titled \"" << w.title << "\", " << w.width << " x " << w.height
-            << " at " << w.left << "," << w.top << "\n";
-    for (const ControlView& c : w.controls) {
-        if (c.kind == XT_FOURCC('u', 'p', 'a', 'n') || c.kind == XT_FOURCC('s', 'e', 'p', 'a'))
-            continue;
-        out << "  " << codeText(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
-        out << "\t" << quoted(c.text);
-        if (c.type == XT_FOURCC('c', 'b', 'o', 'x') || c.type == XT_FOURCC('r', 'd', 'i', 'o'))
-            out << (c.value == 1 ? " [on]" : " [off]");
-        if (!c.enabled)
-            out << " [disabled]";
-        if (!c.visible)
-            out << " [hidden]";
-        if (c.flags & XT_CTL_DEFAULT)
-            out << " [default]";
-        if (c.focused)
-            out << " [focus]";
-        if (c.selLength > 0)
-            out << " [selected " << quoted(c.selectedText()) << "]";
-        out << "\n";
-    }
-    return out.str();
-}
+static_assert(kViewDialog == XT_WIN_DIALOG && kViewPane == XT_WIN_PANE, "window kinds as the reports give them");
+static_assert(kViewDefault == XT_CTL_DEFAULT, "control flags as the reports give them");
 
 Headless::Headless(Host& host) : mHost(host) {}
-
-void Headless::setScript(std::vector<ScriptStep> steps) { mSteps.assign(steps.begin(), steps.end()); }
-
-void Headless::add(const std::string& lines)
-{
-    for (const ScriptStep& s : parseScript(lines, "script"))
-        mSteps.push_back(s);
-}
 
 const WindowView* Headless::window(int32_t id) const
 {
@@ -313,36 +30,6 @@ const WindowView* Headless::pane() const
     if (mOpen == HostDialog::None || !mPaneAdded)
         return nullptr;
     return window(mPane.window);
-}
-
-void Headless::say(const std::string& text)
-{
-    if (mLog != nullptr)
-        *mLog << text << (text.empty() || text.back() != '\n' ? "\n" : "");
-}
-
-void Headless::fail(const ScriptStep* step, const std::string& message)
-{
-    std::string text = step != nullptr ? "script line " + std::to_string(step->line) + ": " + message : message;
-    mErrors.push_back(text);
-    say("error: " + text + "; the rest of the script is dropped");
-    mSteps.clear();
-}
-
-bool Headless::controlUsable(const WindowView& w, const ScriptStep& step)
-{
-    const ControlView* c = w.control(step.control);
-    std::string where = w.kind == XT_WIN_PANE ? "the pane" : "the dialog \"" + w.name + "\"";
-    if (c == nullptr) {
-        fail(&step, stepText(step) + ": " + where + " has no control " + std::to_string(step.control));
-        return false;
-    }
-    if (!c->enabled || !c->visible) {
-        fail(&step, stepText(step) + ": control " + std::to_string(step.control) + " of " + where + " is " +
-                        (c->visible ? "disabled" : "hidden"));
-        return false;
-    }
-    return true;
 }
 
 // ---- the plug-in's windows ----
@@ -390,7 +77,7 @@ int32_t Headless::show(const xtwinreport* report)
     if (fresh && w.kind == XT_WIN_DIALOG) {
         w.open = true;
         mDialogOrder.push_back(w.window);
-        say("opened " + describeWindow(w));
+        mUser.say("opened " + describeWindow(w));
     }
     mHost.record("window-report", w.window, w.kind);
     return 0;
@@ -400,54 +87,18 @@ int32_t Headless::nextAction(int32_t id, xtuseraction* out)
 {
     if (out == nullptr)
         return -1;
-    using K = ScriptStep::Kind;
-    const WindowView* w = window(id);
-    std::string name = w != nullptr ? w->name : "?";
+    // Without an action from the user the dialog is closed.
     mActionText.clear();
     out->action = XT_ACT_NONE;
     out->control = 0;
     out->value = 0;
     out->text = mActionText.c_str();
-    for (;;) {
-        if (mSteps.empty()) {
-            say("(no more steps: the dialog \"" + name + "\" is closed)");
-            return 0;
-        }
-        ScriptStep s = mSteps.front();
-        switch (s.kind) {
-        case K::Show:
-            mSteps.pop_front();
-            if (w != nullptr)
-                say(describeWindow(*w));
-            continue;
-        case K::Type:
-        case K::Click:
-        case K::Choose:
-            if (w == nullptr || !controlUsable(*w, s))
-                return 0;
-            out->action = s.kind == K::Type ? XT_ACT_TYPE : s.kind == K::Click ? XT_ACT_CLICK : XT_ACT_CHOOSE;
-            out->control = s.control;
-            out->value = s.value;
-            mActionText = s.text;
-            out->text = mActionText.c_str();
-            break;
-        case K::Return: out->action = XT_ACT_RETURN; break;
-        case K::Escape: out->action = XT_ACT_ESCAPE; break;
-        case K::Close: out->action = XT_ACT_CLOSE; break;
-        case K::Tab:
-        case K::BackTab:
-            out->action = XT_ACT_TAB;
-            out->value = s.kind == K::Tab ? 1 : -1;
-            break;
-        default:
-            fail(&s, "\"" + stepText(s) + "\" while the dialog \"" + name + "\" is open");
-            return 0;
-        }
-        mSteps.pop_front();
-        say("> " + stepText(s));
-        mHost.record("user-action", id, out->action, out->control);
-        return 0;
-    }
+    mWaiting = id;
+    mPending = out;
+    mUser.dialogWaits(id);
+    mWaiting = 0;
+    mPending = nullptr;
+    return 0;
 }
 
 void Headless::closed(int32_t id, int32_t result)
@@ -457,7 +108,7 @@ void Headless::closed(int32_t id, int32_t result)
         return;
     it->second.open = false;
     it->second.result = result;
-    say("dialog \"" + it->second.name + "\" ended with " + std::to_string(result) +
+    mUser.say("dialog \"" + it->second.name + "\" ended with " + std::to_string(result) +
         (result == 1 ? " (OK)" : result == 2 ? " (Cancel or closed)" : ""));
     mHost.record("window-closed", id, result);
 }
@@ -480,34 +131,16 @@ int32_t Headless::chooseFolder(const char* start, const char** chosen)
         return 2;
     *chosen = nullptr;
     mFolderRequests.push_back(start != nullptr ? start : "");
-    if (mSteps.empty()) {
-        say("(no more steps: the folder chooser is cancelled)");
-        return 2;
-    }
-    ScriptStep s = mSteps.front();
-    if (s.kind == ScriptStep::Kind::FolderCancel) {
-        mSteps.pop_front();
-        say("> folder-cancel");
-        return 2;
-    }
-    if (s.kind != ScriptStep::Kind::Folder) {
-        fail(&s, "the folder chooser is open, but the script says \"" + stepText(s) + "\"");
-        return 2;
-    }
-    mSteps.pop_front();
-    mChosenFolder = s.text;
-    *chosen = mChosenFolder.c_str();
-    say("> " + stepText(s));
-    return 1;
+    int32_t answer = mUser.chooseFolder(mChosenFolder);
+    if (answer == 1)
+        *chosen = mChosenFolder.c_str();
+    return answer;
 }
 
 int32_t Headless::messageBox(const char* title, const char* primary, const char* secondary, int32_t buttons)
 {
-    int32_t answer = 0;
-    if (!mSteps.empty() && (mSteps.front().kind == ScriptStep::Kind::MsgOk ||
-                            mSteps.front().kind == ScriptStep::Kind::MsgClose)) {
-        answer = mSteps.front().kind == ScriptStep::Kind::MsgOk ? 1 : 2;
-        mSteps.pop_front();
+    int32_t answer = mUser.messageBoxAnswer();
+    if (answer != 0) {
         MessageBoxRecord m{title ? title : "", primary ? primary : "", secondary ? secondary : "", buttons, answer};
         mHost.messages().push_back(m);
         mHost.record("msgbox", 0, buttons, answer);
@@ -517,7 +150,7 @@ int32_t Headless::messageBox(const char* title, const char* primary, const char*
     std::string text = "message box [" + std::string(title ? title : "") + "]: " + (primary ? primary : "");
     if (secondary != nullptr && secondary[0] != '\0')
         text += " / " + std::string(secondary);
-    say(text + "  -> " + (answer == 1 ? "OK" : "closed"));
+    mUser.say(text + "  -> " + (answer == 1 ? "OK" : "closed"));
     return answer;
 }
 
@@ -531,12 +164,12 @@ xtdialogref Headless::openPrintDialog()
     xtprintdlgrec rec{};
     rec.hdr = xtcbheader{XT_CB_PRINTDIALOG, sizeof rec};
     rec.dialog = mDialog;
-    say("print dialog opened");
+    mUser.say("print dialog opened");
     mHost.call(XT_CB_PRINTDIALOG, &rec.hdr);
     if (const WindowView* p = pane())
-        say("with " + describeWindow(*p));
+        mUser.say("with " + describeWindow(*p));
     else
-        say("(no pane in the print dialog)");
+        mUser.say("(no pane in the print dialog)");
     return mDialog;
 }
 
@@ -551,7 +184,7 @@ void Headless::closePrintDialog(bool confirmed)
     mHost.call(XT_CB_PRINTDIALOGCLOSE, &rec.hdr);
     mOpen = HostDialog::None;
     mPaneAdded = false;
-    say(confirmed ? "print dialog confirmed" : "print dialog cancelled");
+    mUser.say(confirmed ? "print dialog confirmed" : "print dialog cancelled");
 }
 
 xtdialogref Headless::openStyleEditor(xtstyleref style)
@@ -565,12 +198,12 @@ xtdialogref Headless::openStyleEditor(xtstyleref style)
     rec.style = style;
     rec.dialog = mDialog;
     const OutputStyle* s = mHost.style(style);
-    say("output-style editor opened on \"" + (s ? s->name : std::string("?")) + "\"");
+    mUser.say("output-style editor opened on \"" + (s ? s->name : std::string("?")) + "\"");
     mHost.call(XT_CB_STYLEEDITOR, &rec.hdr);
     if (const WindowView* p = pane())
-        say("with " + describeWindow(*p));
+        mUser.say("with " + describeWindow(*p));
     else
-        say("(no pane in the style editor)");
+        mUser.say("(no pane in the style editor)");
     return mDialog;
 }
 
@@ -586,112 +219,86 @@ void Headless::closeStyleEditor(bool confirmed)
     mHost.call(XT_CB_STYLEEDITORCLOSE, &rec.hdr);
     mOpen = HostDialog::None;
     mPaneAdded = false;
-    say(confirmed ? "output-style editor confirmed" : "output-style editor cancelled");
+    mUser.say(confirmed ? "output-style editor confirmed" : "output-style editor cancelled");
 }
 
-bool Headless::actOnPane(const ScriptStep& step)
+// ---- the scripted user's hands ----
+
+bool Headless::act(int32_t window, int32_t action, int control, int value, const std::string& text)
 {
-    using K = ScriptStep::Kind;
-    const WindowView* p = pane();
-    if (p == nullptr) {
-        fail(&step, "\"" + stepText(step) + "\": the host's dialog shows no pane");
-        return false;
+    if (mPending != nullptr && window == mWaiting) {
+        // The dialog that waits takes the action as its answer.
+        mActionText = text;
+        mPending->action = action;
+        mPending->control = control;
+        mPending->value = value;
+        mPending->text = mActionText.c_str();
+        mHost.record("user-action", window, action, control);
+        return true;
     }
+    if (pane() == nullptr || window != mPane.window || action == XT_ACT_RETURN || action == XT_ACT_ESCAPE ||
+        action == XT_ACT_CLOSE)
+        return false;
     xtuseraction a{};
     a.version = XT_HEADLESS_VERSION;
     a.size = sizeof a;
-    switch (step.kind) {
-    case K::Type:
-    case K::Click:
-    case K::Choose:
-        if (!controlUsable(*p, step))
-            return false;
-        a.action = step.kind == K::Type ? XT_ACT_TYPE : step.kind == K::Click ? XT_ACT_CLICK : XT_ACT_CHOOSE;
-        a.control = step.control;
-        a.value = step.value;
-        break;
-    case K::Tab:
-    case K::BackTab:
-        a.action = XT_ACT_TAB;
-        a.value = step.kind == K::Tab ? 1 : -1;
-        break;
-    default:
-        fail(&step, "\"" + stepText(step) + "\" is no action on the pane");
-        return false;
-    }
-    mActionText = step.text;
+    a.action = action;
+    a.control = control;
+    a.value = value;
+    mActionText = text;
     a.text = mActionText.c_str();
-    say("> " + stepText(step));
     mHost.record("user-action", mPane.window, a.action, a.control);
-    if (mPane.proc(mPane.paneData, &a) != 1) {
-        fail(&step, "\"" + stepText(step) + "\" does not apply to the pane");
-        return false;
-    }
-    return true;
+    return mPane.proc(mPane.paneData, &a) == 1;
 }
 
-bool Headless::runHostDialog(const char* what)
+bool Headless::click(int32_t window, int control) { return act(window, XT_ACT_CLICK, control, 0, std::string()); }
+
+bool Headless::type(int32_t window, int control, const std::string& text)
 {
-    using K = ScriptStep::Kind;
-    for (;;) {
-        if (mSteps.empty()) {
-            say(std::string("(the script ends: the ") + what + " is cancelled)");
-            return false;
-        }
-        ScriptStep s = mSteps.front();
-        mSteps.pop_front();
-        switch (s.kind) {
-        case K::Ok:
-        case K::Return:
-            say("> " + stepText(s));
-            return true;
-        case K::Cancel:
-        case K::Escape:
-        case K::Close:
-            say("> " + stepText(s));
-            return false;
-        case K::Style: {
-            if (mOpen != HostDialog::Print) {
-                fail(&s, "\"" + stepText(s) + "\": only the print dialog chooses an output style");
-                return false;
-            }
-            xtstyleref ref = 0;
-            for (std::size_t i = 0; i < mHost.styles().size(); ++i)
-                if (mHost.styles()[i].name == s.text)
-                    ref = static_cast<xtstyleref>(i + 1);
-            if (ref == 0) {
-                fail(&s, "there is no output style named " + quoted(s.text));
-                return false;
-            }
-            say("> " + stepText(s));
-            mHost.chooseStyle(ref);
-            continue;
-        }
-        case K::Show:
-            if (const WindowView* p = pane())
-                say(describeWindow(*p));
-            else
-                say(std::string("(the ") + what + " shows no pane)");
-            continue;
-        case K::Type:
-        case K::Click:
-        case K::Choose:
-        case K::Tab:
-        case K::BackTab:
-            if (!actOnPane(s))
-                return false;
-            continue;
-        default:
-            fail(&s, "\"" + stepText(s) + "\": no folder chooser or message box is open");
-            return false;
-        }
+    return act(window, XT_ACT_TYPE, control, 0, text);
+}
+
+bool Headless::choose(int32_t window, int control, int item)
+{
+    return act(window, XT_ACT_CHOOSE, control, item, std::string());
+}
+
+bool Headless::press(int32_t window, Key key)
+{
+    switch (key) {
+    case Key::Return: return act(window, XT_ACT_RETURN, 0, 0, std::string());
+    case Key::Escape: return act(window, XT_ACT_ESCAPE, 0, 0, std::string());
+    case Key::Tab: return act(window, XT_ACT_TAB, 0, 1, std::string());
+    case Key::BackTab: return act(window, XT_ACT_TAB, 0, -1, std::string());
     }
+    return false;
+}
+
+bool Headless::close(int32_t window) { return act(window, XT_ACT_CLOSE, 0, 0, std::string()); }
+
+bool Headless::hasOutputStyle(const std::string& name) const
+{
+    for (const OutputStyle& s : mHost.styles())
+        if (s.name == name)
+            return true;
+    return false;
+}
+
+void Headless::chooseOutputStyle(const std::string& name)
+{
+    // The last style of that name, as the host's menu finds it.
+    xtstyleref ref = 0;
+    for (std::size_t i = 0; i < mHost.styles().size(); ++i)
+        if (mHost.styles()[i].name == name)
+            ref = static_cast<xtstyleref>(i + 1);
+    if (ref != 0)
+        mHost.chooseStyle(ref);
 }
 
 bool Headless::runPrintDialog()
 {
     openPrintDialog();
-    bool confirmed = runHostDialog("print dialog");
+    bool confirmed = mUser.runHostDialog("print dialog", true);
     closePrintDialog(confirmed);
     return confirmed;
 }
@@ -699,21 +306,9 @@ bool Headless::runPrintDialog()
 bool Headless::runStyleEditor(xtstyleref style)
 {
     openStyleEditor(style);
-    bool confirmed = runHostDialog("style editor");
+    bool confirmed = mUser.runHostDialog("style editor", false);
     closeStyleEditor(confirmed);
     return confirmed;
-}
-
-void installHeadlessEntries(xtproc* entries, std::size_t count)
-{
-    if (count < XT_HEADLESS_COUNT)
-        return;
-    entries[XT_HEADLESS_MSGBOX] = asProc(entryMsgBox);
-    entries[XT_HEADLESS_SHOW] = asProc(entryShow);
-    entries[XT_HEADLESS_NEXTACTION] = asProc(entryNextAction);
-    entries[XT_HEADLESS_CLOSED] = asProc(entryClosed);
-    entries[XT_HEADLESS_ADDPANE] = asProc(entryAddPane);
-    entries[XT_HEADLESS_CHOOSEFOLDER] = asProc(entryChooseFolder);
 }
 
 } // namespace subhost

@@ -1,124 +1,52 @@
-// The substitute host's headless window system: the user is a script (or a
-// test) of actions. The plug-in reports its dialogs and its pane; the host
-// keeps what they show, answers each request for the next user action with
-// the script's next step, answers message boxes and the folder chooser, and
-// runs its own print dialog and output-style editor around the pane.
-// The script format is described in docs/ui-script.md.
+// The substitute host's headless window system, and the scripted user's
+// driver for the headless toolkit: the user is a script (or a test) of
+// actions. The plug-in reports its dialogs and its pane; the host keeps what
+// they show, answers each request for the next user action with the script's
+// next step, answers message boxes and the folder chooser, and runs its own
+// print dialog and output-style editor around the pane.
 #pragma once
 
+#include "subhost/scriptuser.h"
 #include "xthost.h"
+#include "xtheadless.h"
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <ostream>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace subhost {
 
 class Host;
 
-// A script that cannot be read: what() names the file, the line and the fault.
-struct ScriptError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-struct ScriptStep {
-    enum class Kind {
-        Type,         // type ID TEXT: the control's text becomes TEXT
-        Click,        // click ID
-        Choose,       // choose ID N: item N of a popup, combo box, list or tab control
-        Return,       // return: Return key (in the host's dialog: confirm)
-        Escape,       // escape: Escape key (in the host's dialog: cancel)
-        Close,        // close: the window's close box (in the host's dialog: cancel)
-        Tab,          // tab
-        BackTab,      // backtab: Shift-Tab
-        Folder,       // folder PATH: the folder chooser picks PATH
-        FolderCancel, // folder-cancel
-        MsgOk,        // msgbox ok: the next message box is answered with its first button
-        MsgClose,     // msgbox close: ... closed another way
-        Ok,           // ok: the host's dialog is confirmed
-        Cancel,       // cancel: the host's dialog is cancelled
-        Style,        // style NAME: the print dialog's output style becomes NAME
-        Show,         // show: describe the window the user looks at
-    };
-    Kind kind = Kind::Show;
-    int control = 0;
-    int value = 0;
-    std::string text;
-    int line = 0; // in the script, for messages
-};
-
-// Reads a script; throws ScriptError naming `fileName` and the line.
-std::vector<ScriptStep> parseScript(const std::string& text, const std::string& fileName);
-std::vector<ScriptStep> loadScript(const std::string& file);
-
-// A control as the plug-in last reported it.
-struct ControlView {
-    uint32_t kind = 0, type = 0;
-    int id = -1;
-    uint32_t cmd = 0;
-    int value = 0;
-    int x = 0, y = 0, w = 0, h = 0;
-    int parent = -1;
-    bool enabled = true, visible = true, focused = false;
-    uint8_t flags = 0;
-    int selStart = 0, selLength = 0;
-    std::string text;
-    std::vector<std::string> items;
-
-    // The selected part of the text.
-    std::string selectedText() const;
-};
-
-// A window of the plug-in (a dialog or the pane) as last reported.
-struct WindowView {
-    int32_t window = 0;
-    int32_t kind = 0; // XT_WIN_DIALOG or XT_WIN_PANE
-    std::string name, title;
-    int left = 0, top = 0, width = 0, height = 0;
-    std::vector<ControlView> controls;
-    int reports = 0;  // how often it was reported
-    bool open = true; // a dialog until it has ended
-    int result = 0;   // a dialog's result once ended
-
-    // The first control with this id, or null.
-    const ControlView* control(int id) const;
-};
-
-// Text of a window for people: title, size and every control.
-std::string describeWindow(const WindowView& w);
-
-class Headless {
+class Headless : public ToolkitDriver {
 public:
     explicit Headless(Host& host);
     Headless(const Headless&) = delete;
     Headless& operator=(const Headless&) = delete;
 
     // ---- the user ----
-    void setScript(std::vector<ScriptStep> steps);
+    void setScript(std::vector<ScriptStep> steps) { mUser.setScript(std::move(steps)); }
     // Appends script lines (as in a script file).
-    void add(const std::string& lines);
-    bool scriptDone() const { return mSteps.empty(); }
-    // Script faults met while running (an action that does not apply, a step
-    // for a window that is not open ...). After the first, the rest of the
-    // script is dropped: open dialogs close and the host's dialog is cancelled.
-    const std::vector<std::string>& errors() const { return mErrors; }
+    void add(const std::string& lines) { mUser.add(lines); }
+    bool scriptDone() const { return mUser.done(); }
+    // Script faults met while running (see ScriptUser::errors).
+    const std::vector<std::string>& errors() const { return mUser.errors(); }
     // Narration of everything that happens, for the command line (null: none).
-    void setLog(std::ostream* out) { mLog = out; }
+    void setLog(std::ostream* out) { mUser.setLog(out); }
 
     // ---- what the user saw ----
     // Every window the plug-in reported, by id.
     const std::map<int32_t, WindowView>& windows() const { return mWindows; }
-    const WindowView* window(int32_t id) const;
+    const WindowView* window(int32_t id) const override;
     // The dialogs in the order they opened.
     const std::vector<int32_t>& dialogsOpened() const { return mDialogOrder; }
     // The latest dialog of that description name, or null.
     const WindowView* lastDialog(const std::string& name) const;
     // The pane in the host's open dialog, as last reported; null when there is none.
-    const WindowView* pane() const;
+    const WindowView* pane() const override;
     // Whether a pane was added to the last host dialog.
     bool paneAdded() const { return mPaneAdded; }
     // The start folders the folder chooser was opened on ("" for none).
@@ -137,7 +65,16 @@ public:
     xtdialogref openStyleEditor(xtstyleref style);
     void closeStyleEditor(bool confirmed);
     // Hands one action to the pane; false (and an error) when it does not apply.
-    bool actOnPane(const ScriptStep& step);
+    bool actOnPane(const ScriptStep& step) { return mUser.actOnPane(step); }
+
+    // ---- the scripted user's hands (ToolkitDriver) ----
+    bool click(int32_t window, int control) override;
+    bool type(int32_t window, int control, const std::string& text) override;
+    bool choose(int32_t window, int control, int item) override;
+    bool press(int32_t window, Key key) override;
+    bool close(int32_t window) override;
+    bool hasOutputStyle(const std::string& name) const override;
+    void chooseOutputStyle(const std::string& name) override;
 
     // ---- called by the headless group's entries ----
     int32_t show(const xtwinreport* report);
@@ -148,20 +85,19 @@ public:
     int32_t messageBox(const char* title, const char* primary, const char* secondary, int32_t buttons);
 
 private:
-    bool runHostDialog(const char* what);
-    void fail(const ScriptStep* step, const std::string& message);
-    void say(const std::string& text);
-    bool controlUsable(const WindowView& w, const ScriptStep& step);
+    // One action of the user: to the dialog waiting in nextAction, or to the pane.
+    bool act(int32_t window, int32_t action, int control, int value, const std::string& text);
 
     Host& mHost;
-    std::deque<ScriptStep> mSteps;
-    std::vector<std::string> mErrors;
-    std::ostream* mLog = nullptr;
+    ScriptUser mUser{*this};
     std::map<int32_t, WindowView> mWindows;
     std::vector<int32_t> mDialogOrder;
     std::vector<std::string> mFolderRequests;
     std::string mActionText;  // the text of the last action, valid until the next call
     std::string mChosenFolder; // the last chosen folder, valid until the next call
+    // The dialog waiting in nextAction and the action it is handed.
+    int32_t mWaiting = 0;
+    xtuseraction* mPending = nullptr;
 
     // The host's open dialog and the pane in it.
     enum class HostDialog { None, Print, StyleEditor };
@@ -172,10 +108,5 @@ private:
     bool mPaneAdded = false;
     xtpanedesc mPane{};
 };
-
-// Fills the headless group's table with the entries of the headless window
-// system (all but entry 0). The message box entry answers from the script
-// first, then as Host::answerMessageBox does.
-void installHeadlessEntries(xtproc* entries, std::size_t count);
 
 } // namespace subhost

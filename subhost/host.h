@@ -47,7 +47,7 @@ struct Registration {
 // One recorded event: a registration, a call of the plug-in or a host call
 // the plug-in made that changes something.
 struct Event {
-    std::string what; // "handshake", "start", "register", "call", "box-create", "box-delete", ...
+    std::string what; // "handshake", "start", "register", "call", "box-create", "box-delete", "entry-failed", ...
     int32_t code = 0;
     int32_t value = 0;
     int32_t result = 0;
@@ -130,10 +130,30 @@ public:
 
     const HostOptions& options() const { return mOptions; }
 
+    // Entries of the host that failed inside: each answered its failure value
+    // to the plug-in and left an "entry-failed" event (code: the group id, 0
+    // for the setup and activation records; value: the entry, or its offset in
+    // those records; result: the answer). Here: what each failure said.
+    const std::vector<std::string>& entryFailures() const { return mEntryFailures; }
+    // For tests: the next host block the plug-in asks for fails as an
+    // allocation does (std::bad_alloc inside the entry).
+    void failNextAlloc() { mFailNextAlloc = true; }
+    // For tests: the next call of this entry (group id and entry as in
+    // "entry-failed") fails inside before it does anything.
+    void failNextCall(int32_t group, int32_t entry)
+    {
+        mFailCall = true;
+        mFailGroup = group;
+        mFailEntry = entry;
+    }
+
     // ---- used by the C entries ----
     struct Groups;
     Groups& groups() { return *mGroups; }
     void record(const std::string& what, int32_t code = 0, int32_t value = 0, int32_t result = 0);
+    void entryFailed(int32_t group, int32_t entry, int32_t answer, const char* what) noexcept;
+    // Every guarded entry starts here; throws for an entry made to fail.
+    void entryStarts(int32_t group, int32_t entry);
     int32_t registerCallback(int32_t code, xtcallback handler, int32_t flags, int32_t priority);
     int32_t newCallbackCode();
     int32_t answerMessageBox(const char* title, const char* primary, const char* secondary, int32_t buttons);
@@ -157,6 +177,10 @@ private:
     std::vector<OutputStyle> mStyles;
     std::deque<int32_t> mMessageAnswers;
     std::vector<void*> mBlocks;
+    std::vector<std::string> mEntryFailures;
+    bool mFailNextAlloc = false;
+    bool mFailCall = false;
+    int32_t mFailGroup = 0, mFailEntry = 0;
     std::string* mStream = nullptr;
     std::string mError;
     int32_t mCurrent = -1;

@@ -135,32 +135,19 @@ void focusOn(DlgWindow& w, DlgControl* c)
         w.focus = index;
 }
 
+// What a native control does by itself when the user uses it, handed on as
+// its new state.
 bool click(DlgWindow& w, DlgControl* c)
 {
     if (takesFocus(*c))
         focusOn(w, c);
-    if (c->type == fourCC("push")) {
-        command(w, c, c->id, Note::Clicked);
-        return true;
-    }
-    if (c->type == fourCC("cbox")) {
-        c->value = c->value == 1 ? 0 : 1;
-        command(w, c, c->id, Note::Clicked);
-        return true;
-    }
-    if (c->type == fourCC("rdio")) {
-        DlgControl* group = parentOf(w, *c);
-        if (group != nullptr && group->kind == kKindRadioGroup) {
-            // The group checks exactly the clicked one and reports as itself.
-            for (DlgControl* sibling : groupChildren(w, c->parent))
-                sibling->value = sibling == c ? 1 : 0;
-            command(w, group, group->id, Note::Clicked);
-        } else {
-            c->value = 1;
-            command(w, c, c->id, Note::Clicked);
-        }
-        return true;
-    }
+    int index = indexOf(w, c);
+    if (c->type == fourCC("push"))
+        return controlChanged(w, index, ControlState{ControlEvent::Clicked, 0, {}});
+    if (c->type == fourCC("cbox"))
+        return controlChanged(w, index, ControlState{ControlEvent::Clicked, c->value == 1 ? 0 : 1, {}});
+    if (c->type == fourCC("rdio"))
+        return controlChanged(w, index, ControlState{ControlEvent::Clicked, 1, {}});
     return takesFocus(*c);
 }
 
@@ -169,27 +156,16 @@ bool choose(DlgWindow& w, DlgControl* c, int item)
     if (item < 1 || static_cast<std::size_t>(item) > c->items.size())
         return false;
     focusOn(w, c);
-    switch (c->kind) {
-    case kKindPopup:
-        if (c->value != item) {
-            c->value = item;
-            command(w, c, c->id, Note::SelectionChanged);
-        }
-        return true;
-    case kKindCombo:
-        command(w, c, c->id, Note::DropDown);
-        c->value = item;
-        c->text = c->items[static_cast<std::size_t>(item - 1)];
-        command(w, c, c->id, Note::SelectionChanged);
-        return true;
-    case kKindList:
-    case kKindTabs:
-        c->value = item;
-        command(w, c, c->id, Note::SelectionChanged);
-        return true;
-    default:
+    if (c->kind != kKindPopup && c->kind != kKindCombo && c->kind != kKindList && c->kind != kKindTabs)
         return false;
+    int index = indexOf(w, c);
+    if (c->kind == kKindCombo) {
+        // The list opens, then the item is picked and shows in the field.
+        controlChanged(w, index, ControlState{ControlEvent::DropDown, 0, {}});
+        return controlChanged(
+            w, index, ControlState{ControlEvent::SelectionChanged, item, c->items[static_cast<std::size_t>(item - 1)]});
     }
+    return controlChanged(w, index, ControlState{ControlEvent::SelectionChanged, item, {}});
 }
 
 } // namespace
@@ -200,6 +176,76 @@ void adoptControls(DlgWindow* window)
 {
     for (DlgControl& c : window->controls)
         c.owner = window;
+}
+
+bool controlChanged(DlgWindow& w, int controlIndex, const ControlState& state)
+{
+    if (controlIndex < 0 || static_cast<std::size_t>(controlIndex) >= w.controls.size() || !usable(w, controlIndex))
+        return false;
+    DlgControl* c = &w.controls[static_cast<std::size_t>(controlIndex)];
+    bool inRange = state.value >= 1 && static_cast<std::size_t>(state.value) <= c->items.size();
+    switch (state.event) {
+    case ControlEvent::Clicked:
+        if (c->type == fourCC("push")) {
+            command(w, c, c->id, Note::Clicked);
+        } else if (c->type == fourCC("cbox")) {
+            c->value = state.value;
+            command(w, c, c->id, Note::Clicked);
+        } else if (c->type == fourCC("rdio")) {
+            c->value = state.value;
+            DlgControl* group = parentOf(w, *c);
+            if (group != nullptr && group->kind == kKindRadioGroup) {
+                // The group keeps one button on and reports as itself.
+                if (c->value == 1)
+                    for (DlgControl* sibling : groupChildren(w, c->parent))
+                        if (sibling != c)
+                            sibling->value = 0;
+                command(w, group, group->id, Note::Clicked);
+            } else {
+                command(w, c, c->id, Note::Clicked);
+            }
+        } else {
+            return false;
+        }
+        return true;
+    case ControlEvent::TextChanged:
+        if (c->kind != kKindEdit && c->kind != kKindCombo)
+            return false;
+        c->text = cutUtf8(state.text, kTypedTextMax);
+        c->selStart = static_cast<int>(c->text.size());
+        c->selLength = 0;
+        command(w, c, c->id, Note::Changed);
+        return true;
+    case ControlEvent::SelectionChanged:
+        if (!inRange)
+            return false;
+        switch (c->kind) {
+        case kKindPopup:
+            if (c->value != state.value) {
+                c->value = state.value;
+                command(w, c, c->id, Note::SelectionChanged);
+            }
+            return true;
+        case kKindCombo:
+            c->value = state.value;
+            c->text = state.text;
+            command(w, c, c->id, Note::SelectionChanged);
+            return true;
+        case kKindList:
+        case kKindTabs:
+            c->value = state.value;
+            command(w, c, c->id, Note::SelectionChanged);
+            return true;
+        default:
+            return false;
+        }
+    case ControlEvent::DropDown:
+        if (c->kind != kKindCombo)
+            return false;
+        command(w, c, c->id, Note::DropDown);
+        return true;
+    }
+    return false;
 }
 
 int doModalDialog(const char* name, SetupDlgProc setup, void* userData)
@@ -502,11 +548,7 @@ bool applyUserAction(DlgWindow& w, const UserAction& a)
         if (!((c->kind == kKindEdit && !c->readOnly) || c->kind == kKindCombo))
             return false;
         focusOn(w, c);
-        c->text = cutUtf8(a.text, kTypedTextMax);
-        c->selStart = static_cast<int>(c->text.size());
-        c->selLength = 0;
-        command(w, c, c->id, Note::Changed);
-        return true;
+        return controlChanged(w, indexOf(w, c), ControlState{ControlEvent::TextChanged, 0, a.text});
     case UserActionKind::Click:
         return click(w, c);
     case UserActionKind::Choose:

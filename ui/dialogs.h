@@ -4,9 +4,11 @@
 // for every toolkit.
 //
 // A dialog is held as a window object with its controls (kind, id, text,
-// value, enabled state, focus); the toolkit of the platform shows it and
-// brings the user's actions, which applyUserAction dispatches. The same
-// objects serve the options pane, which lives in a dialog of the host.
+// value, enabled state, focus); the toolkit of the platform shows it. The
+// seam runs both ways: the model is pushed to the toolkit (dialog_toolkit),
+// and a native control the user changed calls controlChanged, which pulls its
+// state into the model and runs the one dispatch every toolkit shares. The
+// same objects serve the options pane, which lives in a dialog of the host.
 #pragma once
 
 #include <cstdint>
@@ -137,6 +139,35 @@ void setControlValue(ControlRef control, std::int32_t value);
 std::int32_t getControlValue(ControlRef control);
 void enableControl(ControlRef control, bool enable);
 
+// ---- the user changed a native control ----
+
+// What a native control reports when the user has changed it.
+enum class ControlEvent {
+    Clicked,          // a push button was pressed, a check box or radio button clicked
+    TextChanged,      // the text of an edit field or of a combo box's field changed
+    SelectionChanged, // another item of a popup, combo box, list or tab control
+    DropDown,         // a combo box's list is about to open
+};
+
+// The state of the native control after the change.
+struct ControlState {
+    ControlEvent event = ControlEvent::Clicked;
+    std::int32_t value = 0; // check state (0 or 1), or the 1-based item or tab
+    std::string text;       // the field text of an edit field or combo box
+};
+
+// The one entry a toolkit calls when the user has changed a control (the
+// control at `controlIndex` in creation order): pulls the state into the
+// model by the control's kind and dispatches the command it causes. The
+// control's proc runs first; unless it handles the command, the ids 1 and 2
+// end a dialog (not the pane). A radio button inside a radio group leaves its
+// siblings off and reports as the group; a popup reports only a new item; a
+// combo box remembers the item chosen and shows it again when its list next
+// opens; a text is cut to kTypedTextMax bytes. False, and nothing changed,
+// when there is no such control, it is hidden or disabled, or the event does
+// not fit its kind.
+bool controlChanged(DlgWindow& window, int controlIndex, const ControlState& state);
+
 // ---- user actions ----
 
 enum class UserActionKind { None, Type, Click, Choose, Return, Escape, Close, Tab };
@@ -147,8 +178,12 @@ struct UserAction {
     std::string text;    // Type
 };
 
-// Carries out one action of the user on the window and dispatches the
-// command it causes: Return is the OK command (id 1), Escape the Cancel
+// Carries out one action of the user on the window, as the native control
+// would, and dispatches the command it causes: a click, typed text or a
+// chosen item become the control's new state and go through controlChanged.
+// Toolkits without native controls (the headless one) hand every action here;
+// a native toolkit hands the keys and the close box. Return is the OK
+// command (id 1), Escape the Cancel
 // command (id 2; from a button or check box it closes the window), closing
 // the window ends it with 2, and the ids 1 and 2 end a dialog unless their
 // control proc handles them. False when the action does not apply (no such
@@ -173,8 +208,8 @@ std::int32_t newWindowId();
 // once the controls are in place.
 void adoptControls(DlgWindow* window);
 
-// ---- toolkit side (dialogs_posix.cpp: the host's headless window system;
-// dialogs_win.cpp) ----
+// ---- toolkit side (ui/headless/dialogs_headless.cpp: the host's headless
+// window system; ui/win/dialogs_win.cpp; ui/mac/) ----
 namespace dialog_toolkit {
 // Whether dialogs can be shown at all.
 bool available();

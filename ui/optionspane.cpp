@@ -1,5 +1,6 @@
 #include "ui/optionspane.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 #include "job/jobstorage.h"
 #include "postscript/metadata.h"
@@ -210,23 +211,25 @@ void chooseFolderForPane()
     setPathLabel();
 }
 
-int32_t XTAPI paneStyleChanged(xtcbheader* rec)
+int32_t XTAPI paneStyleChanged(xtcbheader* rec) noexcept
 {
-    if (rec == nullptr)
-        return 0;
-    xtstyleref style = reinterpret_cast<xtstylerec*>(rec)->style;
-    uint32_t kind = 0;
-    if (!xtStyleKind(style, &kind) || kind != XT_STYLE_KIND_PRINT)
-        return 0;
-    if (sPane) {
-        getFolantraRecByStyle(style, getDocRec());
-        setPaneControls(getDocRec());
-        dialog_toolkit::update(sPane->window);
-    } else {
-        // Without a pane the style's settings apply to the next job at once.
-        getFolantraRecByStyle(style, getSysRec());
-    }
-    return 0;
+    return guardEntry("paneStyleChanged", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return int32_t{0};
+        xtstyleref style = reinterpret_cast<xtstylerec*>(rec)->style;
+        uint32_t kind = 0;
+        if (!xtStyleKind(style, &kind) || kind != XT_STYLE_KIND_PRINT)
+            return int32_t{0};
+        if (sPane) {
+            getFolantraRecByStyle(style, getDocRec());
+            setPaneControls(getDocRec());
+            dialog_toolkit::update(sPane->window);
+        } else {
+            // Without a pane the style's settings apply to the next job at once.
+            getFolantraRecByStyle(style, getSysRec());
+        }
+        return int32_t{0};
+    });
 }
 
 void registerPaneCallbacks() { registerPanePlatformCallbacks(); }

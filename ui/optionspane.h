@@ -13,8 +13,9 @@
 // Registers the callbacks the pane needs with the host.
 void registerPaneCallbacks();
 // The print dialog's output style changed: load that style's record (into
-// the pane when one exists, else into the system record).
-int32_t XTAPI paneStyleChanged(xtcbheader* rec);
+// the pane when one exists, else into the system record). Runs through
+// guardEntry, like every handler of the pane: an exception answers the host 0.
+int32_t XTAPI paneStyleChanged(xtcbheader* rec) noexcept;
 
 // A scale factor as the pane shows it: factor x 100 with two decimals ("50.00").
 std::string formatScale(float factor);
@@ -55,7 +56,8 @@ void savePaneToStyle();
 // refused with the message "folderTooLong" (the path below it).
 void chooseFolderForPane();
 
-// ---- platform side (optionspane_posix.cpp, optionspane_win.cpp) ----
+// ---- platform side (optionspane_posix.cpp: the pane in the host's dialogs of the
+// macOS-style builds, for the headless and the AppKit toolkit; win/optionspane_win.cpp) ----
 // The registrations of the toolkit, in the order the host is told of them:
 // the print dialog and style editor callbacks and the style change (765).
 void registerPanePlatformCallbacks();

@@ -4,6 +4,7 @@
 // closes (768, 771).
 #include "ui/optionspane.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 
 namespace {
@@ -17,48 +18,56 @@ void addToHostDialog(xtdialogref dialog)
         destroyPane(); // the host has no place for it
 }
 
-int32_t XTAPI doPrintDlg(xtcbheader* rec)
+int32_t XTAPI doPrintDlg(xtcbheader* rec) noexcept
 {
-    if (rec == nullptr)
-        return 0;
-    createPane(0, 0);
-    addToHostDialog(reinterpret_cast<xtprintdlgrec*>(rec)->dialog);
-    return 0;
+    return guardEntry("doPrintDlg", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return int32_t{0};
+        createPane(0, 0);
+        addToHostDialog(reinterpret_cast<xtprintdlgrec*>(rec)->dialog);
+        return int32_t{0};
+    });
 }
 
-int32_t XTAPI doOutputStyles(xtcbheader* rec)
+int32_t XTAPI doOutputStyles(xtcbheader* rec) noexcept
 {
-    if (rec == nullptr)
-        return 0;
-    auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
-    uint32_t kind = 0;
-    if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
-        return 0;
-    createPane(r->style, kind);
-    addToHostDialog(r->dialog);
-    return 0;
+    return guardEntry("doOutputStyles", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return int32_t{0};
+        auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
+        uint32_t kind = 0;
+        if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+            return int32_t{0};
+        createPane(r->style, kind);
+        addToHostDialog(r->dialog);
+        return int32_t{0};
+    });
 }
 
 // The print dialog closes: the result field holds 2 when it was confirmed.
-int32_t XTAPI doPrintDlgClose(xtcbheader* rec)
+int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
 {
-    if (currentPane() == nullptr)
-        return 0;
-    if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
-        savePaneSettings();
-    destroyPane();
-    return 0;
+    return guardEntry("doPrintDlgClose", int32_t{0}, [rec] {
+        if (currentPane() == nullptr)
+            return int32_t{0};
+        if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
+            savePaneSettings();
+        destroyPane();
+        return int32_t{0};
+    });
 }
 
 // The style editor closes: its flag byte is 0 when it was confirmed.
-int32_t XTAPI doStyleEditorClose(xtcbheader* rec)
+int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 {
-    if (currentPane() == nullptr)
-        return 0;
-    if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
-        savePaneToStyle();
-    destroyPane();
-    return 0;
+    return guardEntry("doStyleEditorClose", int32_t{0}, [rec] {
+        if (currentPane() == nullptr)
+            return int32_t{0};
+        if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
+            savePaneToStyle();
+        destroyPane();
+        return int32_t{0};
+    });
 }
 
 } // namespace

@@ -72,7 +72,8 @@ std::FILE* openFile(const char* path, const char* mode);
 // Deletes a file; false when there was none or it could not be deleted.
 bool deleteFile(const char* path);
 
-// ---- platform side (files_posix.cpp, files_win.cpp) ----
+// ---- platform side (files_posix.cpp, files_win.cpp; the user's folders in
+// headless/userfolders_headless.cpp and win/userfolders_win.cpp) ----
 namespace files_platform {
 bool isSeparator(char c);
 // Renames or, across file systems, copies and deletes; replaces `target`.

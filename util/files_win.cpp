@@ -23,18 +23,6 @@ bool attributes(const char* path, WIN32_FILE_ATTRIBUTE_DATA& data)
     return GetFileAttributesExW(utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
-bool shellFolder(int csidl, char* out)
-{
-    wchar_t wide[MAX_PATH];
-    if (out == nullptr || FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)))
-        return false;
-    std::string path = utf16ToUtf8(reinterpret_cast<const char16_t*>(wide), wcslen(wide));
-    if (path.empty() || path.size() + 1 > kPathSize)
-        return false;
-    std::memcpy(out, path.c_str(), path.size() + 1);
-    return true;
-}
-
 } // namespace
 
 namespace files_platform {
@@ -87,21 +75,6 @@ int makeDir(const char* path)
 
 void resolveAlias(char*)
 {
-}
-
-bool getDocumentsFolder(char* out)
-{
-    return shellFolder(CSIDL_PERSONAL, out);
-}
-
-bool getDesktopFolder(char* out)
-{
-    return shellFolder(CSIDL_DESKTOPDIRECTORY, out);
-}
-
-bool getAppSupportFolder(char* out)
-{
-    return shellFolder(CSIDL_PERSONAL, out);
 }
 
 std::FILE* openFile(const char* path, const char* mode)

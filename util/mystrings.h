@@ -50,7 +50,7 @@ void addEllipsisToString(char* text, std::size_t capacity = 256);
 // plug-in's own. A resource there is the file name + suffix + "." + type.
 void setResourceFolder(const char* folder);
 
-// ---- platform side (resources_posix.cpp, resources_win.cpp) ----
+// ---- toolkit side (headless/resources_headless.cpp, win/resources_win.cpp) ----
 // The plug-in's own resource `name` of `type` (exact name, suffix included),
 // copied as getResourceData describes, or null. macOS and Linux keep the
 // resources as files in a folder beside the plug-in file, <dir>/<plug-in

@@ -1,5 +1,7 @@
 #include "subhost/win/winhost.h"
 
+#include "subhost/host_private.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -15,7 +17,7 @@ struct State {
     Host* host = nullptr;
     HWND main = nullptr;
     xtgroup group{};
-    xtproc entries[XT_WINDLG_COUNT] = {};
+    Table<XT_WINDLG_ENTRIES> table; // every entry runs in the host's guard
     std::map<xtdialogref, int32_t> paneCodes; // dialog -> the pane code the plug-in added
     std::vector<std::string> calls;
     xtdialogref nextDialog = 1;
@@ -313,14 +315,14 @@ void install(Host& host)
         sState.main = CreateWindowExW(0, L"FolantraHostMain", L"folantra-host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
-    sState.entries[XT_WINDLG_MAINWINDOW] = proc(mainWindow);
-    sState.entries[XT_WINDLG_ADDPANE] = proc(addPane);
-    sState.entries[XT_WINDLG_CHECKBOX] = proc(announceCheckBox);
-    sState.entries[XT_WINDLG_BUTTON] = proc(announceButton);
-    sState.entries[XT_WINDLG_TEXT] = proc(announceText);
-    sState.entries[XT_WINDLG_NUMFIELD] = proc(announceNumField);
-    sState.entries[XT_WINDLG_CONTROLSTATE] = proc(controlState);
-    sState.group = xtgroup{XT_GROUP_VERSION, 23, &host, XT_WINDLG_COUNT, 0, sState.entries};
+    sState.table.set<XT_WINDLG_MAINWINDOW, mainWindow>();
+    sState.table.set<XT_WINDLG_ADDPANE, addPane>();
+    sState.table.set<XT_WINDLG_CHECKBOX, announceCheckBox>();
+    sState.table.set<XT_WINDLG_BUTTON, announceButton>();
+    sState.table.set<XT_WINDLG_TEXT, announceText>();
+    sState.table.set<XT_WINDLG_NUMFIELD, announceNumField>();
+    sState.table.set<XT_WINDLG_CONTROLSTATE, controlState>();
+    initGroup(sState.group, &host, XT_GROUPID_WINDIALOG, sState.table);
     host.extraGroups[XT_GROUP_WINDIALOG] = &sState.group;
 }
 

@@ -5,6 +5,7 @@
 #include "ui/win/winpane.h"
 #include "ui/win/wintoolkit.h"
 
+#include "host/guard.h"
 #include "util/mystr.h"
 
 #include <commctrl.h>
@@ -179,22 +180,28 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
 }
 
 // No exception leaves the window procedure: the dialog ends with 0.
-INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) noexcept
 {
-    try {
-        return dialogMessage(dialog, message, wp, lp);
-    } catch (...) {
+    bool failed = true;
+    INT_PTR r = guardEntry("dialogProc", INT_PTR{TRUE}, [&] {
+        INT_PTR answer = dialogMessage(dialog, message, wp, lp);
+        failed = false;
+        return answer;
+    });
+    if (failed)
         EndDialog(dialog, 0);
-        return TRUE;
-    }
+    return r;
 }
 
-// The browser starts in the folder passed as its data.
-int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data)
+// The browser starts in the folder passed as its data. The shell calls it,
+// so it runs through the guard like every entry from outside.
+int CALLBACK browseStart(HWND window, UINT message, LPARAM, LPARAM data) noexcept
 {
-    if (message == BFFM_INITIALIZED && data != 0)
-        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
+    return guardEntry("browseStart", 0, [=] {
+        if (message == BFFM_INITIALIZED && data != 0)
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        return 0;
+    });
 }
 
 } // namespace
@@ -254,51 +261,60 @@ void controlChanged(DlgWindow& w, DlgControl& c, int notification)
         return;
     if (!view->pane)
         pullFocus(*view);
-    UserAction a;
-    a.control = c.id;
+    // What the native control shows now, in the terms of the shared dispatch.
+    int changed = static_cast<int>(index);
+    ControlState state;
     switch (c.kind) {
     case kKindPush:
         if (notification != BN_CLICKED)
             return;
-        a.kind = UserActionKind::Click;
+        state.event = ControlEvent::Clicked;
         break;
     case kKindCheckBox:
-        if (notification != BN_CLICKED)
+        if (notification != BN_CLICKED || c.type == fourCC("grpb"))
             return;
-        if (c.type == fourCC("rdio") || c.type == fourCC("grpb")) {
-            a.kind = UserActionKind::Click;
-            break;
+        state.event = ControlEvent::Clicked;
+        if (c.type == fourCC("rdio")) {
+            state.value = 1;
+        } else {
+            pullControl(*view, index); // the button has toggled itself
+            state.value = c.value;
         }
-        // The button has toggled itself; the runtime toggles the object.
-        pullControl(*view, index);
-        c.value = c.value == 1 ? 0 : 1;
-        a.kind = UserActionKind::Click;
         break;
     case kKindRadioGroup: {
-        // The group has checked one of its buttons: click that one.
+        // The group has checked one of its buttons: that button was clicked.
         int position = static_cast<int>(SendMessageW(view->controls[index], WM_USER, 0, 0));
         int n = 0;
-        for (DlgControl& child : w.controls)
-            if (child.parent == static_cast<int>(index) && ++n == position) {
-                a.control = child.id;
+        changed = -1;
+        for (std::size_t i = 0; i < w.controls.size(); ++i)
+            if (w.controls[i].parent == static_cast<int>(index) && ++n == position) {
+                changed = static_cast<int>(i);
                 break;
             }
-        a.kind = UserActionKind::Click;
+        if (changed < 0)
+            return;
+        state.event = ControlEvent::Clicked;
+        state.value = 1;
         break;
     }
     case kKindEdit:
         if (notification != EN_CHANGE)
             return;
-        a.kind = UserActionKind::Type;
-        a.text = windowText(view->controls[index]);
+        state.event = ControlEvent::TextChanged;
+        state.text = windowText(view->controls[index]);
         break;
     case kKindCombo:
         if (notification == CBN_EDITCHANGE) {
-            a.kind = UserActionKind::Type;
-            a.text = windowText(view->controls[index]);
+            state.event = ControlEvent::TextChanged;
+            state.text = windowText(view->controls[index]);
         } else if (notification == CBN_SELCHANGE) {
-            a.kind = UserActionKind::Choose;
-            a.value = static_cast<int>(SendMessageW(view->controls[index], CB_GETCURSEL, 0, 0)) + 1;
+            // The field shows the item only after this notification.
+            state.event = ControlEvent::SelectionChanged;
+            state.value = static_cast<int>(SendMessageW(view->controls[index], CB_GETCURSEL, 0, 0)) + 1;
+            if (state.value >= 1 && static_cast<std::size_t>(state.value) <= c.items.size())
+                state.text = c.items[static_cast<std::size_t>(state.value - 1)];
+        } else if (notification == CBN_DROPDOWN) {
+            state.event = ControlEvent::DropDown;
         } else {
             return;
         }
@@ -306,28 +322,28 @@ void controlChanged(DlgWindow& w, DlgControl& c, int notification)
     case kKindPopup:
         if (notification != CBN_SELCHANGE)
             return;
-        a.kind = UserActionKind::Choose;
-        a.value = static_cast<int>(SendMessageW(view->controls[index], CB_GETCURSEL, 0, 0)) + 1;
+        state.event = ControlEvent::SelectionChanged;
+        state.value = static_cast<int>(SendMessageW(view->controls[index], CB_GETCURSEL, 0, 0)) + 1;
         break;
     case kKindList:
         if (notification != LBN_SELCHANGE)
             return;
-        a.kind = UserActionKind::Choose;
-        a.value = static_cast<int>(SendMessageW(view->controls[index], LB_GETCURSEL, 0, 0)) + 1;
+        state.event = ControlEvent::SelectionChanged;
+        state.value = static_cast<int>(SendMessageW(view->controls[index], LB_GETCURSEL, 0, 0)) + 1;
         break;
     case kKindTabs:
-        a.kind = UserActionKind::Choose;
-        a.value = static_cast<int>(SendMessageW(view->controls[index], TCM_GETCURSEL, 0, 0)) + 1;
+        state.event = ControlEvent::SelectionChanged;
+        state.value = static_cast<int>(SendMessageW(view->controls[index], TCM_GETCURSEL, 0, 0)) + 1;
         break;
     default:
         return;
     }
-    applyUserAction(w, a);
-    if (a.kind == UserActionKind::Type) {
+    ::controlChanged(w, changed, state);
+    if (state.event == ControlEvent::TextChanged) {
         // The native field shows what was typed, with its own caret; only a
         // text the runtime cut is pushed back.
         Shown& s = view->shown[index];
-        s.text = a.text;
+        s.text = state.text;
         s.selStart = c.selStart;
         s.selLength = c.selLength;
     }

@@ -1,5 +1,6 @@
 #include "ui/win/winpane.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 #include "job/jobstorage.h"
 #include "ui/optionspane.h"
@@ -215,29 +216,33 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
 
 int32_t XTAPI doPrintDlg(xtcbheader* rec)
 {
-    if (rec == nullptr)
+    return guardEntry("doPrintDlg", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return 0;
+        createPane(0, 0);
+        sLoaded = true;
+        if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
+            destroyPane();
         return 0;
-    createPane(0, 0);
-    sLoaded = true;
-    if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
-        destroyPane();
-    return 0;
+    });
 }
 
 int32_t XTAPI doOutputStyles(xtcbheader* rec)
 {
-    if (rec == nullptr)
+    return guardEntry("doOutputStyles", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return 0;
+        auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
+        uint32_t kind = 0;
+        if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+            return 0;
+        sEditedStyle = r->style;
+        createPane(r->style, kind);
+        sLoaded = true;
+        if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
+            destroyPane();
         return 0;
-    auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
-    uint32_t kind = 0;
-    if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
-        return 0;
-    sEditedStyle = r->style;
-    createPane(r->style, kind);
-    sLoaded = true;
-    if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
-        destroyPane();
-    return 0;
+    });
 }
 
 } // namespace
@@ -245,20 +250,16 @@ int32_t XTAPI doOutputStyles(xtcbheader* rec)
 // No exception leaves a callback: the host gets 0 and the pane goes on.
 int32_t XTAPI printPaneProc(xtcbheader* rec)
 {
-    try {
+    return guardEntry("printPaneProc", int32_t{0}, [rec] {
         return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kPrintPane) : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 int32_t XTAPI stylePaneProc(xtcbheader* rec)
 {
-    try {
+    return guardEntry("stylePaneProc", int32_t{0}, [rec] {
         return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kStylePane) : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 void* printPaneWindow() { return sPrintPane; }

@@ -1,9 +1,11 @@
-// The toolkit of the macOS-style builds without a window system of their own
-// (Linux): the host's headless window system. Every window is reported to
-// the host when it opens and after each action; the host answers with the
-// user's next action, which the dialog runtime carries out.
+// The headless toolkit (Linux): the host's headless window system. Every
+// window is reported to the host when it opens and after each action; the
+// host answers with the user's next action. Its controls are no native ones:
+// applyUserAction plays their part and hands a changed control to
+// controlChanged, as a native toolkit does.
 #include "ui/dialogs.h"
 
+#include "host/guard.h"
 #include "host/xtcalls.h"
 
 #include <string>
@@ -119,15 +121,18 @@ UserAction toAction(const xtuseraction& a)
     return u;
 }
 
-// The host hands the pane each action of the user on its controls.
-int32_t XTAPI paneProc(void* paneData, const xtuseraction* action)
+// The host hands the pane each action of the user on its controls. An
+// exception inside answers 0, as for an action that does not apply.
+int32_t XTAPI paneProc(void* paneData, const xtuseraction* action) noexcept
 {
-    if (paneData == nullptr || action == nullptr)
-        return 0;
-    DlgWindow& pane = *static_cast<DlgWindow*>(paneData);
-    bool done = applyUserAction(pane, toAction(*action));
-    report(pane);
-    return done ? 1 : 0;
+    return guardEntry("paneProc", int32_t{0}, [paneData, action] {
+        if (paneData == nullptr || action == nullptr)
+            return int32_t{0};
+        DlgWindow& pane = *static_cast<DlgWindow*>(paneData);
+        bool done = applyUserAction(pane, toAction(*action));
+        report(pane);
+        return int32_t{done ? 1 : 0};
+    });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "host/startup_platform.h"
 
 #include "host/startup.h"
+#include "host/win/instance_win.h"
 #include "host/xtcalls.h"
 #include "ui/optionspane.h"
 #include "ui/win/winhandles.h"
