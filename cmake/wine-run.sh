@@ -20,7 +20,7 @@ fi
 mkdir -p "$(dirname -- "$prefix")"
 prefix=$(cd -- "$(dirname -- "$prefix")" && pwd)/$(basename -- "$prefix")
 
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 linger=${FOLANTRA_WINE_LINGER:-30}
 log=$prefix.log
 
@@ -43,6 +43,10 @@ create_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
     if compgen -G '/usr/share/wine/fonts/tahoma*.ttf' >/dev/null; then
         cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/"
+    fi
+    # The caption's close button is drawn with Marlett.
+    if [[ -f /usr/share/wine/fonts/marlett.ttf ]]; then
+        cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
     fi
     touch "$prefix/.folantra-ready"
 }

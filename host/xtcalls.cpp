@@ -27,6 +27,7 @@ const xtgroup* sDocData = nullptr;
 const xtgroup* sOutputStyle = nullptr;
 const xtgroup* sXmlNode = nullptr;
 const xtgroup* sHeadless = nullptr;
+const xtgroup* sWinDialog = nullptr;
 
 // Entry n of a group as the function type F, or null.
 template <class F> F entry(const xtgroup* g, uint32_t n)
@@ -59,6 +60,9 @@ bool xtBindHostGroups()
     // real window system does not offer it.
     if (xtGlueBindGroupByName(XT_GROUP_HEADLESS, &sHeadless) != 0)
         sHeadless = nullptr;
+    // Nor is the Windows dialog interface offered by a host without Windows.
+    if (xtGlueBindGroupByName(XT_GROUP_WINDIALOG, &sWinDialog) != 0)
+        sWinDialog = nullptr;
     return true;
 }
 
@@ -66,7 +70,7 @@ void xtUnbindHostGroups()
 {
     for (const xtgroup** g : {&sUnicode, &sGraphics, &sString, &sOpenType, &sPrint, &sUtility, &sDocMeasure, &sPage,
                               &sSpread, &sFixedRect, &sBox, &sTextBox, &sBoxFields, &sDocData, &sOutputStyle,
-                              &sXmlNode, &sHeadless, &gPDFFuncGrpHndl,
+                              &sXmlNode, &sHeadless, &sWinDialog, &gPDFFuncGrpHndl,
                               &gBleedFuncHndl})
         *g = nullptr;
 }
@@ -372,3 +376,5 @@ void xtXmlDispose(xtxmlnode* node)
 }
 
 const xtgroup* xtHeadlessGroup() { return sHeadless; }
+
+const xtgroup* xtWinDialogGroup() { return sWinDialog; }

@@ -73,3 +73,6 @@ bool xtXmlSetValue(xtxmlelem* elem, const char* name, const char* value);
 void xtXmlDispose(xtxmlnode* node);
 // headless window system (Linux build); null when the host offers none
 const xtgroup* xtHeadlessGroup();
+// Windows dialog interface (pane registration, control announcements); null
+// when the host offers none
+const xtgroup* xtWinDialogGroup();

@@ -423,6 +423,47 @@ typedef int32_t (XTAPI *xt_bleed_get_fn)(const xtgroup*, int32_t doc, uint32_t k
  * while it is open. */
 typedef int32_t xtdialogref;
 
+/* windialog group: the Windows host's dialog interface. A plug-in adds its
+ * options pane to the host's print dialog or output-style editor while the
+ * host builds it, and the host drives the pane through the pane callback
+ * registered under the code the host handed out for it (xtsetuprec
+ * newCallbackCode). Native windows cross this interface as opaque pointers
+ * (HWND). The sequence for one pane:
+ *
+ *  1. the host calls 164 (print dialog) or 728 (style editor); the plug-in
+ *     calls XT_WINDLG_ADDPANE with the dialog and its pane code;
+ *  2. the host sends XT_PANE_RESOURCE: the plug-in answers its module and the
+ *     id of the pane's dialog resource; the host creates the pane window from
+ *     it as a child of its dialog;
+ *  3. XT_PANE_SETUP: the plug-in announces its controls (the calls below) and
+ *     answers 1;
+ *  4. XT_PANE_LOAD: the plug-in fills the controls;
+ *  5. XT_PANE_CONTROL for every click on a button or check box of the pane;
+ *     the plug-in answers 1 when it handled the control; it may run modal
+ *     dialogs before it returns;
+ *  6. XT_PANE_CONFIRMED when the host's dialog was confirmed, or
+ *     XT_PANE_FORGET when it was cancelled; the pane window is destroyed
+ *     after the call and the host sends nothing more to that pane. */
+#define XT_GROUP_WINDIALOG "windialog"
+#define XT_GROUPID_WINDIALOG 23  /* the groupId a host gives it */
+#define XT_WINDLG_MAINWINDOW 1   /* int32_t (grp, void** hwnd): the host's main window */
+#define XT_WINDLG_ADDPANE 2      /* int32_t (grp, xtdialogref dialog, int32_t paneCode): 0 when added */
+#define XT_WINDLG_CHECKBOX 3     /* int32_t (grp, void* pane, int32_t id, int32_t value): announce a check box */
+#define XT_WINDLG_BUTTON 4       /* int32_t (grp, void* pane, int32_t id, int32_t value): announce a push button */
+#define XT_WINDLG_TEXT 5         /* int32_t (grp, void* pane, int32_t id, int32_t value): announce a static text */
+#define XT_WINDLG_NUMFIELD 6     /* int32_t (grp, void* pane, int32_t id, int32_t a, int32_t min, int32_t max,
+                                    int32_t b, int32_t c, int32_t d): announce a numeric field */
+#define XT_WINDLG_CONTROLSTATE 7 /* int32_t (grp, void* pane, int32_t id, int32_t state): XT_CTLSTATE_* */
+#define XT_CTLSTATE_REFRESH 1    /* the host brings its own view of the control up to date */
+#define XT_CTLSTATE_DISABLED 2
+#define XT_CTLSTATE_ENABLED 4
+typedef int32_t (XTAPI *xt_windlg_mainwindow_fn)(const xtgroup*, void** hwnd);
+typedef int32_t (XTAPI *xt_windlg_addpane_fn)(const xtgroup*, xtdialogref dialog, int32_t paneCode);
+typedef int32_t (XTAPI *xt_windlg_control_fn)(const xtgroup*, void* pane, int32_t id, int32_t value);
+typedef int32_t (XTAPI *xt_windlg_numfield_fn)(const xtgroup*, void* pane, int32_t id, int32_t a, int32_t min,
+                                               int32_t max, int32_t b, int32_t c, int32_t d);
+#define XT_WINDLG_ENTRIES 8      /* the table's size: entries 0 .. 7; entry 0 is unused */
+
 /* ------------------------------------------------------------------------ */
 /* Callbacks                                                                */
 /* ------------------------------------------------------------------------ */
@@ -436,6 +477,33 @@ typedef struct xtcbheader {
 
 /* A registered handler. `rec` may be null where a callback says so. */
 typedef int32_t (XTAPI *xtcallback)(xtcbheader* rec);
+
+/* Pane messages (the `message` of xtpanemsgrec) */
+#define XT_PANE_LOAD 0                  /* fill the controls */
+#define XT_PANE_CONTROL 2               /* `control` was clicked; answer 1 when handled */
+#define XT_PANE_RESOURCE 0x80000000u    /* answer `module` and `resource` */
+#define XT_PANE_SETUP 0x80000002u       /* announce the controls; answer 1 */
+#define XT_PANE_CONFIRMED 0x8000001u    /* the host's dialog was confirmed */
+#define XT_PANE_FORGET 0x8000004u       /* the host's dialog was cancelled */
+
+/* The record of a pane callback. Host-owned, valid during the call; the
+ * plug-in writes only the answer fields. */
+typedef struct xtpanemsgrec {
+    xtcbheader hdr;       /* 0: code = the pane's code */
+    uint32_t message;     /* 8: XT_PANE_* */
+    int32_t control;      /* 12: XT_PANE_CONTROL: the control's id */
+    void* pane;           /* 16: the pane window (HWND); null before XT_PANE_SETUP */
+    xtdialogref dialog;   /* 24: the host dialog holding the pane */
+    int32_t answer;       /* 28: out: 1 = set up / handled */
+    void* module;         /* 32: out (XT_PANE_RESOURCE): the module holding the resource (HMODULE) */
+    int32_t resource;     /* 40: out (XT_PANE_RESOURCE): the dialog resource id */
+    int32_t reserved;     /* 44 */
+} xtpanemsgrec;
+XT_STATIC_ASSERT(offsetof(xtpanemsgrec, message) == 8, "pane message at 8");
+XT_STATIC_ASSERT(offsetof(xtpanemsgrec, pane) == 16, "pane window at 16");
+XT_STATIC_ASSERT(offsetof(xtpanemsgrec, answer) == 28, "pane answer at 28");
+XT_STATIC_ASSERT(offsetof(xtpanemsgrec, module) == 32, "pane module at 32");
+XT_STATIC_ASSERT(sizeof(xtpanemsgrec) == 48, "pane record is 48 bytes");
 
 #define XT_CB_QUIT 4             /* record: header only */
 #define XT_CB_LANGUAGE 5         /* xtlanguagerec */

@@ -1,6 +1,6 @@
 // The programs the plug-in starts and leaves running (the distiller): the
 // host adopts them, so that it can tell whether they started and how they
-// ended. Linux only.
+// ended. On Windows the shell starts it and there is nothing to adopt.
 #pragma once
 
 #include <string>

@@ -68,18 +68,19 @@ struct Document {
     int firstPageOfSpread(int spread) const; // 1-based page of a 0-based spread
     Box* findBox(uint32_t id, int* spread = nullptr);
     // Keep findBox's index up to date when the host adds or removes a box.
-    void boxAdded(uint32_t id, int spread)
+    // (No parameter is called "id": Objective-C++ files include this header.)
+    void boxAdded(uint32_t box, int spread)
     {
         if (!mIndexed)
             return;
-        if (id >= mSpreadOf.size())
-            mSpreadOf.resize(static_cast<std::size_t>(id) + 1, -1);
-        mSpreadOf[id] = spread;
+        if (box >= mSpreadOf.size())
+            mSpreadOf.resize(static_cast<std::size_t>(box) + 1, -1);
+        mSpreadOf[box] = spread;
     }
-    void boxRemoved(uint32_t id)
+    void boxRemoved(uint32_t box)
     {
-        if (id < mSpreadOf.size())
-            mSpreadOf[id] = -1;
+        if (box < mSpreadOf.size())
+            mSpreadOf[box] = -1;
     }
     uint32_t nextBoxId = 1;
 

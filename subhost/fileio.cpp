@@ -17,6 +17,10 @@
 #define O_BINARY 0
 #endif
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace subhost {
@@ -26,6 +30,20 @@ namespace {
 [[noreturn]] void fail(const std::string& what, int err)
 {
     throw std::runtime_error(what + ": " + std::strerror(err));
+}
+
+// Puts `from` in place of `to`; Windows renames onto an existing file only
+// when asked to replace it. False with errno set on a failure.
+bool replaceFile(const std::string& from, const std::string& to)
+{
+#if defined(_WIN32)
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+        return true;
+    errno = EACCES;
+    return false;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 } // namespace
@@ -100,7 +118,7 @@ void AtomicFileWriter::commit()
         std::remove(mTemp.c_str());
         fail("cannot write " + mPath, err);
     }
-    if (std::rename(mTemp.c_str(), mPath.c_str()) != 0) {
+    if (!replaceFile(mTemp, mPath)) {
         err = errno;
         std::remove(mTemp.c_str());
         fail("cannot replace " + mPath, err);

@@ -9,6 +9,7 @@
 #include "xthost.h"
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,6 +121,10 @@ public:
     // Message boxes shown through the headless window system.
     std::vector<MessageBoxRecord>& messages() { return mMessages; }
     void queueMessageAnswer(int32_t answer) { mMessageAnswers.push_back(answer); }
+
+    // Groups of a platform's own that the host offers beside its standard
+    // ones, by name (the Windows dialog interface); host-owned.
+    std::map<std::string, const xtgroup*> extraGroups;
 
     // The output file the plug-in set for the running job (empty: none).
     std::string jobFile;

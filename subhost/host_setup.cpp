@@ -80,6 +80,10 @@ int32_t XTAPI setupBindByName(const xtsetuprec* rec, const char* name, const xtg
     for (const Named& n : named)
         if (std::strcmp(n.name, name) == 0)
             *out = n.group;
+    // A platform's own groups (the Windows dialog interface).
+    auto extra = hostOf(rec)->extraGroups.find(name);
+    if (*out == nullptr && extra != hostOf(rec)->extraGroups.end())
+        *out = extra->second;
     return *out ? 0 : -1;
 }
 

@@ -11,6 +11,12 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#if defined(_WIN32)
+#include "subhost/win/winhost.h"
+
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +37,12 @@ const char* const kCommands[] = {"info", "print", "dialog", "style-editor", "abo
 
 std::string defaultPluginPath(const char* argv0)
 {
+#if defined(_WIN32)
+    (void)argv0;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return (fs::path(self).parent_path() / "XTensions" / "Folantra.xnt").u8string();
+#else
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec)
@@ -42,6 +54,27 @@ std::string defaultPluginPath(const char* argv0)
     if (!fs::exists(beside, ec) && fs::exists(installed, ec))
         return installed.string();
     return beside.string();
+#endif
+}
+
+// The host's print dialog and style editor: real windows on Windows, the
+// headless window system elsewhere.
+bool showPrintDialog(Host& host)
+{
+#if defined(_WIN32)
+    return win::runPrintDialog(host);
+#else
+    return host.headless().runPrintDialog();
+#endif
+}
+
+bool showStyleEditor(Host& host, xtstyleref ref)
+{
+#if defined(_WIN32)
+    return win::runStyleEditor(host, ref);
+#else
+    return host.headless().runStyleEditor(ref);
+#endif
 }
 
 bool parseModule(const std::string& text, ModuleConfig& m, bool pdf, std::string& error)
@@ -523,7 +556,7 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
                           Output& out)
 {
     Headless& ui = host.headless();
-    bool confirmed = ui.runPrintDialog();
+    bool confirmed = showPrintDialog(host);
     int status = 0;
     if (confirmed) {
         PrintReport report = printDocument(host, nullptr, outFile);
@@ -549,7 +582,7 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
 // style holds afterwards and, with `saveFile`, writes the style file.
 int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFile, Output& out)
 {
-    host.headless().runStyleEditor(ref);
+    showStyleEditor(host, ref);
     const OutputStyle* style = host.style(ref);
     auto node = style->nodes.find(XT_PLUGIN_ID);
     out << "style \"" << style->name << "\" holds: "
@@ -716,7 +749,35 @@ int main(int argc, char** argv)
     if (print->parsed() || dialog->parsed())
         adoptOrphans();
 
+    // The steps of a user who presses Print at once (in the chosen style).
+    std::vector<ScriptStep> printSteps;
+    if (chosenStyle != 0 && !editor->parsed()) {
+        ScriptStep s;
+        s.kind = ScriptStep::Kind::Style;
+        s.text = styleName;
+        printSteps.push_back(s);
+    }
+    ScriptStep pressOk;
+    pressOk.kind = ScriptStep::Kind::Ok;
+    printSteps.push_back(pressOk);
+
     Host host(options);
+#if defined(_WIN32)
+    win::install(host);
+    // On Windows the user acts on real windows from a second thread; without
+    // a script it answers message boxes with OK and closes what the plug-in
+    // opens.
+    const char* shots = std::getenv("FOLANTRA_SHOT_DIR");
+    win::ScriptedUser user(dialog->parsed() || editor->parsed()
+                               ? script
+                               : (print->parsed() && !noDialog ? printSteps : std::vector<ScriptStep>{}),
+                           &std::cout, shots != nullptr ? shots : "");
+    user.start();
+    struct Finish {
+        win::ScriptedUser& u;
+        ~Finish() { u.finish(); }
+    } finishUser{user};
+#endif
     bool verbose = info->parsed();
     if (!startPlugin(host, pluginPath, verbose, out, error))
         return out.fail(error);
@@ -760,11 +821,19 @@ int main(int argc, char** argv)
         } catch (const std::exception& e) {
             return out.fail(e.what());
         }
-        for (const std::string& e : ui.errors())
+#if defined(_WIN32)
+        user.finish();
+        const std::vector<std::string>& errors = user.errors();
+        bool done = user.scriptDone();
+#else
+        const std::vector<std::string>& errors = ui.errors();
+        bool done = ui.scriptDone();
+#endif
+        for (const std::string& e : errors)
             std::cerr << "folantra-host: " << scriptFile << ": " << e << "\n";
-        if (!ui.scriptDone())
+        if (!done)
             std::cerr << "folantra-host: " << scriptFile << ": steps left over at the end\n";
-        return status != 0 || !ui.errors().empty() || !ui.scriptDone() ? kFailure : 0;
+        return status != 0 || !errors.empty() || !done ? kFailure : 0;
     }
 
     // print: as a user who opens the print dialog and presses Print at once,
@@ -781,20 +850,16 @@ int main(int argc, char** argv)
                 host.chooseStyle(chosenStyle);
         } else {
             Headless& ui = host.headless();
-            std::vector<ScriptStep> steps;
-            if (chosenStyle != 0) {
-                ScriptStep s;
-                s.kind = ScriptStep::Kind::Style;
-                s.text = styleName;
-                steps.push_back(s);
-            }
-            ScriptStep ok;
-            ok.kind = ScriptStep::Kind::Ok;
-            steps.push_back(ok);
-            ui.setScript(steps);
-            if (!ui.runPrintDialog()) {
+            ui.setScript(printSteps);
+            if (!showPrintDialog(host)) {
                 collectMessages(host, seen, out);
-                std::string why = ui.errors().empty() ? "the print dialog was cancelled" : ui.errors().front();
+#if defined(_WIN32)
+                user.finish();
+                const std::vector<std::string>& errors = user.errors();
+#else
+                const std::vector<std::string>& errors = ui.errors();
+#endif
+                std::string why = errors.empty() ? "the print dialog was cancelled" : errors.front();
                 return out.fail(why);
             }
         }

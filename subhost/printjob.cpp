@@ -60,9 +60,22 @@ public:
         if (mFile)
             mFile->write(bytes, n);
     }
+    // The host's own lines. A Windows host ends them with CR LF, as the
+    // plug-in does.
     JobOutput& operator+=(const std::string& text)
     {
+#if defined(_WIN32)
+        std::string crlf;
+        crlf.reserve(text.size() + text.size() / 16);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+                crlf += '\r';
+            crlf += text[i];
+        }
+        write(crlf.data(), crlf.size());
+#else
         write(text.data(), text.size());
+#endif
         return *this;
     }
     JobOutput& operator+=(const char* text) { return *this += std::string(text); }

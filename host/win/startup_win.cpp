@@ -3,10 +3,16 @@
 
 #include "host/startup.h"
 #include "host/win/instance_win.h"
+#include "host/xtcalls.h"
 #include "ui/optionspane.h"
+#include "ui/win/winhandles.h"
+#include "ui/win/winpane.h"
+#include "ui/win/wintoolkit.h"
 #include "util/platform.h"
 
-int32_t gPaneCodes[2] = {0, 0}; // print-dialog pane, style-editor pane
+#include <windows.h>
+
+using wintk::gPaneCodes; // print-dialog pane, style-editor pane
 
 int32_t platformRequestCodes(xtsetuprec* rec)
 {
@@ -23,9 +29,20 @@ void platformSetupPaths()
         gXTPath[0] = '\0';
 }
 
-void platformSetupInterface() {}
+// The host's main window, and the toolkit's window classes and fonts.
+void platformSetupInterface()
+{
+    const xtgroup* g = xtWinDialogGroup();
+    if (g != nullptr && g->entries != nullptr && g->count > XT_WINDLG_MAINWINDOW &&
+        g->entries[XT_WINDLG_MAINWINDOW] != nullptr) {
+        void* main = nullptr;
+        if (reinterpret_cast<xt_windlg_mainwindow_fn>(g->entries[XT_WINDLG_MAINWINDOW])(g, &main) == 0)
+            wintk::setHostMainWindow(static_cast<HWND>(main));
+    }
+    wintk::registerClasses();
+}
 void platformSetupController() { registerPaneCallbacks(); }
-void platformQuit() {}
+void platformQuit() { wintk::unregisterClasses(); }
 
 // The module's instance handle, kept for its resources.
 HINSTANCE gInstance = nullptr;

@@ -1,13 +1,8 @@
-// The options pane in the Windows build. The pane there is the dialog
-// resource 28050 driven by two pane callbacks under the codes the host hands
-// out at start-up; they come with the Win32 toolkit (this folder). Until then the
-// print dialog shows no pane, and a style picked in it still loads its
-// settings (765).
+// The options pane in the Windows build: dialog resource 28050 driven by two
+// pane callbacks under the codes the host hands out at start-up
+// (ui/win/winpane.cpp).
 #include "ui/optionspane.h"
 
-#include "host/xtcalls.h"
+#include "ui/win/winpane.h"
 
-void registerPanePlatformCallbacks()
-{
-    xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, 200);
-}
+void registerPanePlatformCallbacks() { wintk::registerPaneCallbacks(); }

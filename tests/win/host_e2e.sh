@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# End-to-end cases through the Windows host and DLL under Wine; what they
+# write is checked on the Linux side (Ghostscript, qpdf, pdfinfo).
+#
+#   host_e2e.sh CASE SOURCE_DIR BUILD_DIR
+#
+# Cases that show windows run on a private X server (wine-gui-run.sh) in the
+# prefix wineprefix-gui; the others in the build's usual prefix.
+set -euo pipefail
+shopt -s lastpipe
+case_name=$1
+src=$(cd -- "$2" && pwd)
+build=$(cd -- "$3" && pwd)
+host=$build/folantra-host.exe
+work=$(mktemp -d "${TMPDIR:-/tmp}/folantra-win-e2e.XXXXXX")
+trap 'rm -rf -- "$work"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# Windows programs write CR LF to the terminal: the logs drop the CR.
+plain() { "$src/cmake/wine-run.sh" --prefix "$build/wineprefix" "$host" "$@" | tr -d '\r'; }
+gui() { "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$host" "$@" | tr -d '\r'; }
+gui_home() { ls -d "$build/wineprefix-gui/drive_c/users/"*/ | grep -v '/Public/$' | head -1; }
+
+# Every line of a PostScript file ends with CR LF.
+check_crlf() {
+    local lines crlf
+    lines=$(grep -c '' "$1")
+    crlf=$(grep -c $'\r$' "$1" || true)
+    [ "$lines" -eq "$crlf" ] || fail "$1: $((lines - crlf)) of $lines lines do not end with CR LF"
+}
+
+# Distils a PostScript file and prints "Key: value" lines of its document info.
+distil() {
+    ps2pdf "$1" "$2" || fail "ps2pdf refused $1"
+    pdfinfo "$2"
+}
+
+# The exact width and height of page 1's TrimBox.
+trim_size() {
+    qpdf --json "$1" | awk '/"\/TrimBox"/ {getline a; getline b; getline c; getline d;
+        gsub(/[ ,]/, "", a); gsub(/[ ,]/, "", b); gsub(/[ ,]/, "", c); gsub(/[ ,]/, "", d);
+        printf "%.3f %.3f\n", c - a, d - b; exit}'
+}
+
+# A copy of the sample document with the plug-in's block printing to `folder`.
+doc_printing_to() { # folder [AddPS...]
+    sed "s|Folder=@OUT@|Folder=${1//\\/\\\\\\\\}|; s|Distill=1|Distill=0|" "$src/samples/brochure-demo.json"
+}
+
+case $case_name in
+handshake)
+    out=$(plain info)
+    grep -q "handshake:  accepted" <<<"$out" || fail "handshake not accepted: $out"
+    grep -q "setup:      done" <<<"$out" || fail "setup failed"
+    # The pane callbacks under the two codes the host handed out, and 164, 728, 765.
+    for code in 164 728 765 16384 16385; do
+        grep -qP "^  $code +.*priority 200, flags 5$" <<<"$out" || fail "no registration of $code with priority 200 and flags 5"
+    done
+    ;;
+print)
+    plain print --no-dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$src/samples/styles.xml")" --style "Proof with boxes" \
+        -o "$(winpath "$work/b.ps")" >"$work/log" || fail "print: $(cat "$work/log")"
+    check_crlf "$work/b.ps"
+    grep -q "^%%Folantra: 4.20"$'\r'"$" "$work/b.ps" || fail "no DSC comment of the plug-in"
+    info=$(distil "$work/b.ps" "$work/b.pdf")
+    grep -q "^Title: *Frühjahrsbroschüre – Grüße aus Köln$" <<<"$info" || fail "title: $info"
+    grep -q "^Author: *Jürgen Maß$" <<<"$info" || fail "author: $info"
+    grep -q "^Pages: *3$" <<<"$info" || fail "pages: $info"
+    [ "$(trim_size "$work/b.pdf")" = "595.276 841.890" ] || fail "TrimBox of page 1: $(trim_size "$work/b.pdf")"
+    pdfinfo -box -f 1 -l 1 "$work/b.pdf" | grep -q "BleedBox" || fail "no BleedBox"
+    # The page border: a 0.25 pt stroke in every page's snippet.
+    [ "$(grep -c "\.25 setlinewidth" "$work/b.ps")" -ge 3 ] || fail "no page border on every page"
+    ;;
+dialog)
+    gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$src/samples/pane-script.txt")" \
+        -o "$(winpath "$work/d.ps")" --save "$(winpath "$work/saved.json")" >"$work/log" 2>&1 ||
+        fail "dialog: $(cat "$work/log")"
+    check_crlf "$work/d.ps"
+    info=$(distil "$work/d.ps" "$work/d.pdf")
+    grep -q "^Title: *Spring brochure$" <<<"$info" || fail "title typed in the metadata dialog: $info"
+    grep -q "^Author: *Ann$" <<<"$info" || fail "author: $info"
+    grep -q 'ScX=0.9500' "$work/saved.json" || fail "scale X not stored: $(cat "$work/saved.json")"
+    grep -q 'ScY=0.9750' "$work/saved.json" || fail "scale Y (97,5) not stored"
+    grep -q 'PageBorder=1' "$work/saved.json" || fail "page border not stored"
+    ;;
+style-editor)
+    cp "$src/samples/styles.xml" "$work/styles.xml"
+    printf 'click 2\ntype 12 90\nok\n' >"$work/script.txt"
+    gui style-editor --styles "$(winpath "$work/styles.xml")" --style "Slightly narrower" \
+        --script "$(winpath "$work/script.txt")" --save "$(winpath "$work/new.xml")" >"$work/log" 2>&1 ||
+        fail "style editor: $(cat "$work/log")"
+    grep -q 'ScX="0.90000"' "$work/new.xml" || fail "scale not stored in the style: $(cat "$work/new.xml")"
+    grep -q 'PageBorder="1"' "$work/new.xml" || fail "border not stored in the style"
+    grep -q 'name="EPS export"' "$work/new.xml" || fail "other styles lost"
+    # The file reads back.
+    plain print --no-dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$work/new.xml")" --style "Slightly narrower" \
+        -o "$(winpath "$work/n.ps")" >/dev/null || fail "the saved style file does not read back"
+    ;;
+invalid-folder)
+    doc_printing_to 'C:\no\such\folder' >"$work/doc.json"
+    desktop="$(gui_home)Desktop"
+    rm -f "$desktop/Brochure.ps"
+    printf 'ok\n' >"$work/ok.txt"
+    # The stored settings reach the job through the confirmed print dialog.
+    gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
+        fail "print: $(cat "$work/log")"
+    grep -q "message box: Invalid folder for saving the PS-file, the desktop will be used instead." "$work/log" ||
+        fail "no invalid-folder message: $(cat "$work/log")"
+    grep -q 'C:\\no\\such\\folder' "$work/log" || fail "the folder is not shown below the message"
+    [ -s "$desktop/Brochure.ps" ] || fail "no Brochure.ps on the desktop"
+    check_crlf "$desktop/Brochure.ps"
+    rm -f "$desktop/Brochure.ps"
+    ;;
+setfile-refused)
+    doc_printing_to 'C:\' >"$work/doc.json"
+    printf 'ok\n' >"$work/ok.txt"
+    gui --refuse-setfile 7 dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" \
+        -o "$(winpath "$work/x.ps")" >"$work/log" 2>&1 || true
+    grep -q "message box: Internal error: XTSetFile (7)" "$work/log" || fail "no XTSetFile message: $(cat "$work/log")"
+    ;;
+pane-calls)
+    # The pane announces its controls to the host's dialog handling and sets their states through it, in order.
+    printf 'show\nclick 3\nshow\ncancel\n' >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 ||
+        fail "dialog: $(cat "$work/log")"
+    setup="pane calls: addpane 16384; checkbox 1 2; checkbox 2 2; checkbox 3 2; checkbox 4 2; checkbox 5 2; checkbox 6 2;"
+    setup+=" button 8 2; button 9 2; button 17 2; text 11 1; text 13 1; text 14 1; text 16 1; text 10 1;"
+    setup+=" numfield 12 1 0 1000 0 0 24; numfield 15 1 0 1000 0 0 24;"
+    states=" state 5 2; state 8 2; state 9 2; state 12 2; state 15 2;"
+    refresh=" state 6 1; state 11 1; state 12 1; state 13 1; state 14 1; state 15 1; state 16 1;"
+    grep -qxF "$setup$states$refresh" "$work/log" || fail "set-up and load: $(grep 'pane calls' "$work/log")"
+    on=" state 5 4; state 8 4; state 9 4; state 12 2; state 15 2;"
+    grep -qxF "pane calls:$on$refresh" "$work/log" || fail "after a click on 3: $(grep 'pane calls' "$work/log")"
+    ;;
+german)
+    printf 'show\ncancel\n' >"$work/script.txt"
+    gui --language 3 dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 ||
+        fail "dialog: $(cat "$work/log")"
+    grep -q '3 Button "In Datei drucken"' "$work/log" || fail "no German labels: $(cat "$work/log")"
+    grep -q '6 Button "Asymmetrisch skalieren:"' "$work/log" || fail "no German scale label"
+    # The long German label widened its check box instead of being cut.
+    width=$(sed -n 's/^  6 Button "Asymmetrisch skalieren:" at [0-9]*,[0-9]* \([0-9]*\)x.*/\1/p' "$work/log")
+    [ "${width:-0}" -ge 140 ] || fail "the scale check box is ${width:-?} pixels wide: its label is cut"
+    ;;
+folder)
+    # Print to file into a folder chosen in the shell's folder browser (a folder of the prefix: Wine's browser
+    # does not walk the Z: drive); Reset clears it again in a second run.
+    home=$(gui_home)
+    chosen="${home}Documents/Chosen folder"
+    rm -rf -- "$chosen"
+    mkdir -p "$chosen"
+    user=$(basename "$home")
+    printf 'click 3\nclick 8\nfolder "C:\\\\users\\\\%s\\\\Documents\\\\Chosen folder"\nshow\nok\n' "$user" >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" \
+        --save "$(winpath "$work/saved.json")" >"$work/log" 2>&1 || fail "dialog: $(cat "$work/log")"
+    grep -qF "  10 Static \"C:\\users\\$user\\Documents\\Chosen folder\"" "$work/log" ||
+        fail "path label: $(cat "$work/log")"
+    ls "$chosen/"*.ps >/dev/null 2>&1 || fail "nothing printed into the chosen folder"
+    rm -rf -- "$chosen"
+    grep -q 'PrintToFile=1' "$work/saved.json" || fail "print to file not stored"
+    printf 'click 9\nshow\nok\n' >"$work/reset.txt"
+    gui dialog "$(winpath "$work/saved.json")" --script "$(winpath "$work/reset.txt")" \
+        --save "$(winpath "$work/reset.json")" -o "$(winpath "$work/r.ps")" >"$work/log2" 2>&1 ||
+        fail "dialog: $(cat "$work/log2")"
+    grep -q '^  10 Static "" ' "$work/log2" || fail "the path label is not empty after Reset: $(cat "$work/log2")"
+    grep -q 'Folder=\\r' "$work/reset.json" || fail "Reset did not store an empty folder"
+    ;;
+style-choice)
+    # Choosing an output style in the print dialog refills the pane (765), the enabling included.
+    printf 'style Slightly narrower\nshow\ncancel\n' >"$work/script.txt"
+    gui dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$src/samples/styles.xml")" \
+        --script "$(winpath "$work/script.txt")" >"$work/log" 2>&1 || fail "dialog: $(cat "$work/log")"
+    grep -q '^  6 Button "Scale:" .*\[x\]$' "$work/log" || fail "scale not on after the style: $(cat "$work/log")"
+    grep -q '^  12 Edit "95.00" at [0-9,]* [0-9x]*$' "$work/log" || fail "field 12 not 95.00 and enabled"
+    ;;
+distiller)
+    # Print to a folder with blanks, with "AddPS" on in Documents\Kestrovan\Folantra.ini and the distiller
+    # asked for; the stand-in distiller, found by name beside the host, records what it was given.
+    home=$(gui_home)
+    mkdir -p "$home/Documents/Kestrovan"
+    printf '[General]\r\nAddPS=1\r\n' >"$home/Documents/Kestrovan/Folantra.ini"
+    mkdir -p "$work/with blanks" "$work/bin"
+    cp "$host" "$work/bin/"
+    cp -r "$build/XTensions" "$work/bin/"
+    cp "$build/standin/Acrobat Distiller.exe" "$work/bin/"
+    sed "s|Folder=@OUT@|Folder=$(winpath "$work/with blanks" | sed 's/\\/\\\\\\\\/g')|" \
+        "$src/samples/brochure-demo.json" >"$work/doc.json"
+    printf 'ok\n' >"$work/ok.txt"
+    "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$work/bin/folantra-host.exe" \
+        dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
+        { rm -f "$home/Documents/Kestrovan/Folantra.ini"; fail "dialog: $(cat "$work/log")"; }
+    rm -f "$home/Documents/Kestrovan/Folantra.ini"
+    [ -s "$work/with blanks/Brochure.qxp.ps" ] || fail "no Brochure.qxp.ps (AddPS=1) in the folder: $(ls "$work/with blanks")"
+    for i in $(seq 1 50); do [ -s "$work/bin/distiller-args.txt" ] && break; sleep 0.1; done
+    [ -s "$work/bin/distiller-args.txt" ] || fail "the distiller was not started"
+    grep -qF "\"$(winpath "$work/with blanks/Brochure.qxp.ps")\"" "$work/bin/distiller-args.txt" ||
+        fail "the distiller got: $(cat "$work/bin/distiller-args.txt")"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "ok: $case_name"

@@ -1,0 +1,540 @@
+// The plug-in's own windows on the real window system: the described dialogs
+// built at the builder's rectangles, typed into and confirmed through their
+// controls and keys; the message box; the options pane made from its dialog
+// resource and driven through the pane callbacks.
+#include "win/windriver.h"
+
+#include "job/folantrarec.h"
+#include "output/psname.h"
+#include "postscript/metadata.h"
+#include "ui/msgbox.h"
+#include "ui/optionspane.h"
+#include "ui/panetable.h"
+#include "ui/windesc.h"
+#include "ui/win/winhandles.h"
+#include "ui/win/winpane.h"
+#include "ui/win/wintoolkit.h"
+#include "util/mystrings.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <map>
+
+using namespace windriver;
+
+namespace {
+
+std::wstring W(const char* utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1)
+        MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &w[0], n);
+    return w;
+}
+
+class WinUi : public ::testing::Test {
+protected:
+    void SetUp() override { language(2); }
+    void TearDown() override { language(2); }
+    static void language(int16_t code)
+    {
+        setupLanguage(code);
+        setupMyStrings();
+    }
+};
+
+// The builder's rectangles of a description, in the client area of the window.
+struct Expected {
+    std::uint32_t kind;
+    RECT rect;
+    std::string text;
+    bool isDefault;
+};
+std::multimap<int, Expected> builderRects(const char* name)
+{
+    WinDesc desc;
+    EXPECT_TRUE(loadWinDesc(name, &desc));
+    DlgWindow w;
+    buildWindow(desc, wintk::frameInsets(), &w);
+    std::multimap<int, Expected> out;
+    for (const DlgControl& c : w.controls) {
+        if (c.kind == kKindUserPane)
+            continue;
+        int x = c.rect.x, y = c.rect.y;
+        for (int p = c.parent; p >= 0; p = w.controls[static_cast<std::size_t>(p)].parent) {
+            x += w.controls[static_cast<std::size_t>(p)].rect.x;
+            y += w.controls[static_cast<std::size_t>(p)].rect.y;
+        }
+        out.insert({c.id, Expected{c.kind, RECT{x, y, x + c.rect.w, y + c.rect.h}, c.text, c.isDefault}});
+    }
+    return out;
+}
+
+struct Seen {
+    bool found = false;
+    RECT client{};
+    std::wstring title;
+    std::vector<std::pair<int, RECT>> rects;
+    std::vector<std::pair<int, std::wstring>> classes;
+    std::vector<std::pair<int, std::wstring>> texts;
+    std::wstring face;
+    int fontHeight = 0;
+    LONG okStyle = 0;
+    std::vector<std::wstring> clipped; // texts wider than their control
+};
+
+Seen look(HWND dialog)
+{
+    Seen s;
+    s.found = true;
+    GetClientRect(dialog, &s.client);
+    s.title = text(dialog);
+    for (HWND h : descendants(dialog)) {
+        int id = GetDlgCtrlID(h);
+        if (className(h) == L"UserPane")
+            continue;
+        s.rects.push_back({id, rectIn(dialog, h)});
+        s.classes.push_back({id, className(h)});
+        s.texts.push_back({id, text(h)});
+        if (id == 1) {
+            s.okStyle = GetWindowLongW(h, GWL_STYLE);
+            s.face = fontFace(h, &s.fontHeight);
+        }
+        std::wstring cls = className(h);
+        int margin = cls == L"Button" ? 8 : 0;
+        if ((cls == L"Button" || cls == L"Static") && !text(h).empty() && textWidth(h) > clientWidth(h) - margin)
+            s.clipped.push_back(text(h));
+    }
+    return s;
+}
+
+TEST_F(WinUi, MetaDataDialogIsBuiltAtTheBuilderRectanglesAndKeepsWhatIsTyped)
+{
+    auto expected = builderRects("MetaData");
+    MetaData meta{};
+    std::strcpy(meta.title, "Old title");
+    Seen seen;
+    int r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+                [&] {
+                    HWND d = waitForDialog(L"Folantra", 5);
+                    if (d == nullptr)
+                        return;
+                    seen = look(d);
+                    type(descendant(d, 3), W("Frühjahr – Grüße"));
+                    type(descendant(d, 4), L"J\u00fcrgen");
+                    type(descendant(d, 5), L"print, proof");
+                    click(descendant(d, 1));
+                    waitGone(d);
+                });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(seen.title, L"Folantra");
+    EXPECT_EQ(seen.client.right, 477);
+    EXPECT_EQ(seen.client.bottom, 168);
+    ASSERT_EQ(seen.rects.size(), expected.size());
+    for (const auto& [id, rect] : seen.rects) {
+        bool match = false;
+        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
+            if (EqualRect(&rect, &it->second.rect))
+                match = true;
+        EXPECT_TRUE(match) << "control " << id << " at " << rect.left << "," << rect.top << " " << rect.right - rect.left
+                           << "x" << rect.bottom - rect.top;
+    }
+    // OK at 356,127 sized 100 x 24, the default button; edits 19 high.
+    for (const auto& [id, rect] : seen.rects) {
+        if (id == 1) {
+            EXPECT_EQ(rect.left, 356);
+            EXPECT_EQ(rect.top, 127);
+            EXPECT_EQ(rect.bottom - rect.top, 24);
+        }
+        if (id >= 3 && id <= 5) {
+            EXPECT_EQ(rect.bottom - rect.top, 19);
+        }
+    }
+    EXPECT_EQ(seen.okStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(seen.face, L"MS Shell Dlg");
+    EXPECT_EQ(seen.fontHeight, -12);
+    std::map<int, std::wstring> classOf(seen.classes.begin(), seen.classes.end());
+    EXPECT_EQ(classOf[3], L"Edit");
+    EXPECT_EQ(classOf[1], L"Button");
+    int labels = 0;
+    for (const auto& [id, t] : seen.texts)
+        if (id == 0 && (t == L"Title:" || t == L"Author:" || t == L"Keywords:"))
+            ++labels;
+    EXPECT_EQ(labels, 3);
+    EXPECT_TRUE(seen.clipped.empty());
+    EXPECT_STREQ(meta.title, "Frühjahr – Grüße");
+    EXPECT_STREQ(meta.author, "Jürgen");
+    EXPECT_STREQ(meta.keywords, "print, proof");
+}
+
+TEST_F(WinUi, CancelAndEscapeLeaveTheMetaDataAsTheyWere)
+{
+    MetaData meta{};
+    std::strcpy(meta.author, "Kept");
+    int r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+                [&] {
+                    HWND d = waitForDialog(L"Folantra", 4);
+                    if (d == nullptr)
+                        return;
+                    type(descendant(d, 4), L"Changed");
+                    click(descendant(d, 2));
+                    waitGone(d);
+                });
+    EXPECT_EQ(r, 0);
+    EXPECT_STREQ(meta.author, "Kept");
+    r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+            [&] {
+                HWND d = waitForDialog(L"Folantra", 4);
+                if (d == nullptr)
+                    return;
+                type(descendant(d, 4), L"Changed again");
+                key(descendant(d, 4), VK_ESCAPE);
+                waitGone(d);
+            });
+    EXPECT_EQ(r, 0);
+    EXPECT_STREQ(meta.author, "Kept");
+}
+
+TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
+{
+    auto expected = builderRects("PSName");
+    char name[256] = "report.final.ps";
+    DWORD from = 0, to = 0;
+    std::wstring label;
+    Seen seen;
+    int r = run([&] { return getPSName("C:\\out", name); },
+                [&] {
+                    HWND d = waitForDialog(L"Folantra", 4);
+                    if (d == nullptr)
+                        return;
+                    seen = look(d);
+                    HWND field = descendant(d, 4);
+                    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+                    for (HWND h : descendants(d))
+                        if (GetDlgCtrlID(h) == 0 && className(h) == L"Static" && !text(h).empty())
+                            label = text(h);
+                    type(field, L"proof.ps");
+                    key(field, VK_RETURN);
+                    waitGone(d);
+                });
+    EXPECT_EQ(r, 1);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.client.right, 477);
+    EXPECT_EQ(seen.client.bottom, 144);
+    ASSERT_EQ(seen.rects.size(), expected.size());
+    for (const auto& [id, rect] : seen.rects) {
+        bool match = false;
+        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
+            match = match || EqualRect(&rect, &it->second.rect);
+        EXPECT_TRUE(match) << "control " << id;
+        if (id == 1) {
+            EXPECT_EQ(rect.left, 357);
+            EXPECT_EQ(rect.top, 104);
+        }
+    }
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 12u); // "report.final"
+    EXPECT_EQ(label, L"Postscript filename:");
+    EXPECT_STREQ(name, "proof.ps");
+}
+
+TEST_F(WinUi, KeysInButtonsAreTheDialogsTabReturnAndEscape)
+{
+    MetaData meta{};
+    HWND focusAfterTab = nullptr, field = nullptr;
+    int r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+                [&] {
+                    HWND d = waitForDialog(L"Folantra", 5);
+                    if (d == nullptr)
+                        return;
+                    HWND cancel = descendant(d, 2);
+                    field = descendant(d, 3);
+                    SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+                    key(cancel, VK_TAB); // buttons are not in the tab order: the first field is next
+                    GUITHREADINFO info{};
+                    info.cbSize = sizeof info;
+                    GetGUIThreadInfo(GetWindowThreadProcessId(d, nullptr), &info);
+                    focusAfterTab = info.hwndFocus;
+                    type(field, L"By keys");
+                    SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+                    key(cancel, VK_RETURN); // Return is OK, even on the Cancel button
+                    waitGone(d);
+                });
+    EXPECT_EQ(focusAfterTab, field);
+    EXPECT_EQ(r, 1);
+    EXPECT_STREQ(meta.title, "By keys");
+    r = run([&] { return getMetaData(&meta) ? 1 : 0; },
+            [&] {
+                HWND d = waitForDialog(L"Folantra", 5);
+                if (d == nullptr)
+                    return;
+                type(descendant(d, 3), L"Not kept");
+                HWND ok = descendant(d, 1);
+                SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
+                key(ok, VK_ESCAPE);
+                waitGone(d);
+            });
+    EXPECT_EQ(r, 0);
+    EXPECT_STREQ(meta.title, "By keys");
+}
+
+TEST_F(WinUi, GermanLabelsFitTheirControls)
+{
+    language(3);
+    MetaData meta{};
+    Seen seen;
+    run([&] { return getMetaData(&meta) ? 1 : 0; },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 5);
+            if (d == nullptr)
+                return;
+            seen = look(d);
+            click(descendant(d, 2));
+            waitGone(d);
+        });
+    ASSERT_TRUE(seen.found);
+    std::map<std::wstring, int> shown;
+    for (const auto& [id, t] : seen.texts)
+        shown[t] = id;
+    EXPECT_TRUE(shown.count(L"Titel:"));
+    EXPECT_TRUE(shown.count(W("Schlüsselwörter:")));
+    EXPECT_TRUE(shown.count(L"Abbrechen"));
+    EXPECT_TRUE(seen.clipped.empty());
+}
+
+TEST_F(WinUi, MessageBoxShowsTheSecondaryTextOnceAndAnswersHowItWasClosed)
+{
+    std::wstring first, second;
+    bool cancelHidden = false;
+    RECT textRect{}, okRect{};
+    int closed = run(
+        [&] {
+            setMsg2("%s", "C:\\gone\\folder");
+            return msgBox("invalidFolder");
+        },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 10);
+            if (d == nullptr)
+                return;
+            first = text(descendant(d, 10));
+            cancelHidden = !IsWindowVisible(descendant(d, 2));
+            textRect = rectIn(d, descendant(d, 10));
+            okRect = rectIn(d, descendant(d, 1));
+            PostMessageW(d, WM_CLOSE, 0, 0);
+            waitGone(d);
+        });
+    int ok = run([&] { return msgBox("invalidFolder"); },
+                 [&] {
+                     HWND d = waitForDialog(L"Folantra", 10);
+                     if (d == nullptr)
+                         return;
+                     second = text(descendant(d, 10));
+                     click(descendant(d, 1));
+                     waitGone(d);
+                 });
+    EXPECT_EQ(closed, 2);
+    EXPECT_EQ(ok, 1);
+    const std::wstring warning = L"Invalid folder for saving the PS-file, the desktop will be used instead.";
+    EXPECT_EQ(first, warning + L"\r\rC:\\gone\\folder");
+    EXPECT_EQ(second, warning);
+    EXPECT_TRUE(cancelHidden);
+    // The box grew for the long text; OK stays below it.
+    EXPECT_GT(textRect.bottom - textRect.top, 13);
+    EXPECT_GE(okRect.top, textRect.bottom);
+}
+
+// A host dialog of the test's own that embeds the pane as a host does: from
+// the dialog resource the plug-in names, every click handed to the pane
+// callback.
+struct TestHost {
+    HWND dialog = nullptr;
+    HWND pane = nullptr;
+    int32_t lastAnswer = -1;
+};
+TestHost* sTestHost = nullptr;
+
+int32_t paneMessage(uint32_t message, int32_t control = 0)
+{
+    xtpanemsgrec m{};
+    m.hdr.code = 1;
+    m.hdr.size = sizeof m;
+    m.message = message;
+    m.control = control;
+    m.pane = sTestHost != nullptr ? sTestHost->pane : nullptr;
+    wintk::printPaneProc(&m.hdr);
+    if (message == XT_PANE_RESOURCE)
+        return m.resource;
+    return m.answer;
+}
+
+INT_PTR CALLBACK testPaneProc(HWND, UINT message, WPARAM wp, LPARAM)
+{
+    if (message == WM_COMMAND && HIWORD(wp) == BN_CLICKED && sTestHost != nullptr)
+        sTestHost->lastAnswer = paneMessage(XT_PANE_CONTROL, LOWORD(wp));
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
+{
+    TestHost host;
+    sTestHost = &host;
+    host.dialog = CreateWindowExW(0, L"#32770", L"Print", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 560, 300,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(host.dialog, nullptr);
+    createPane(0, 0);
+    FolantraRec* rec = getDocRec();
+    rec->flags[kFlagPrintToFile] = 0;
+    rec->flags[kFlagScale] = 1;
+    rec->scaleX = 0.5f;
+    int resource = paneMessage(XT_PANE_RESOURCE);
+    EXPECT_EQ(resource, kPaneDialogResource);
+    host.pane = CreateDialogParamW(wintk::ownModule(), MAKEINTRESOURCEW(resource), host.dialog, testPaneProc, 0);
+    ASSERT_NE(host.pane, nullptr);
+    EXPECT_EQ(paneMessage(XT_PANE_SETUP), 1);
+    setPaneControls(rec);
+    wintk::update(*currentPane());
+    // Every control where the table puts it, converted from dialog units as
+    // the dialog manager does (position and size separately).
+    for (const PaneControlSpec& spec : kPaneControls) {
+        HWND c = GetDlgItem(host.pane, spec.id);
+        ASSERT_NE(c, nullptr) << spec.id;
+        RECT at{spec.x, spec.y, spec.x, spec.y}, size{0, 0, spec.w, spec.h};
+        MapDialogRect(host.pane, &at);
+        MapDialogRect(host.pane, &size);
+        RECT r = rectIn(host.pane, c);
+        EXPECT_EQ(r.left, at.left) << spec.id;
+        EXPECT_EQ(r.top, at.top) << spec.id;
+        EXPECT_EQ(r.right - r.left, size.right) << spec.id;
+        EXPECT_EQ(r.bottom - r.top, size.bottom) << spec.id;
+    }
+    // Labels are the string table's; the fields show percentages.
+    EXPECT_EQ(text(GetDlgItem(host.pane, kPanePrintToFile)), L"Print to file");
+    EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScaleX)), L"50.00");
+    // A click on check box 3 reaches the pane as message 2 and is handled.
+    SendMessageW(GetDlgItem(host.pane, kPanePrintToFile), BM_CLICK, 0, 0);
+    EXPECT_EQ(host.lastAnswer, 1);
+    EXPECT_TRUE(getControl(currentPane(), kPaneDistiller)->enabled);
+    SendMessageW(GetDlgItem(host.pane, kPaneCrop), BM_CLICK, 0, 0);
+    EXPECT_EQ(host.lastAnswer, 0);
+    SendMessageW(GetDlgItem(host.pane, kPaneScaleY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"75,5"));
+    paneMessage(XT_PANE_CONFIRMED);
+    EXPECT_EQ(currentPane(), nullptr);
+    EXPECT_EQ(getSysRec()->flags[kFlagPrintToFile], 1);
+    EXPECT_NEAR(getSysRec()->scaleY, 0.755f, 1e-6);
+    EXPECT_NEAR(getSysRec()->scaleX, 0.5f, 1e-6);
+    DestroyWindow(host.dialog);
+    sTestHost = nullptr;
+}
+
+// Every described kind becomes its native control with the object's state,
+// and what the user does to it comes back into the object.
+TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
+{
+    const char* xml =
+        "<window><name>Kinds</name><rect>0 0 400 300</rect>"
+        "<control><type>popb</type><id>20</id><rect>10 10 150 20</rect><text>two</text>"
+        "<menu>one</menu><menu>two</menu><menu>three</menu></control>"
+        "<control><type>comb</type><id>21</id><rect>10 40 150 20</rect><text>typed</text>"
+        "<menu>alpha</menu><menu>beta</menu></control>"
+        "<control><type>rgrp</type><id>22</id><rect>10 70 150 60</rect></control>"
+        "<control><type>rdio</type><id>23</id><rect>0 0 100 20</rect><text>first</text></control>"
+        "<control><type>rdio</type><id>24</id><rect>0 25 100 20</rect><text>second</text></control>"
+        "<control><type>####</type></control>"
+        "<control><type>lbox</type><id>25</id><rect>200 10 150 80</rect></control>"
+        "<control><type>prgb</type><id>26</id><rect>200 100 150 16</rect></control>"
+        "<control><type>cbox</type><id>27</id><rect>10 140 150 20</rect><text>check</text></control>"
+        "<control><type>tabs</type><id>29</id><rect>200 130 180 60</rect><text1>A</text1><text2>B</text2></control>"
+        "<control><type>####</type></control>"
+        "<control><type>grpb</type><id>30</id><rect>10 200 150 50</rect><text>group</text></control>"
+        "<control><type>stxt</type><id>31</id><rect>10 20 100 16</rect><text>in group</text></control>"
+        "<control><type>####</type></control>"
+        "<control><type>push</type><id>1</id><rect>290 260 100 20</rect><text>ok</text></control>"
+        "<control><type>####</type></control></window>";
+    WinDesc desc;
+    readWinDesc(xml, &desc);
+    DlgWindow w;
+    buildWindow(desc, wintk::frameInsets(), &w);
+    w.window = newWindowId();
+    placeWindow(&w, 1280, 800);
+    std::map<int, std::wstring> classes;
+    int popupSel = -1, tabCount = 0;
+    std::wstring comboText;
+    RECT inGroup{};
+    int r = run([&] { return wintk::runModal(w); },
+                [&] {
+                    HWND d = waitForDialog(L"Kinds", 1);
+                    if (d == nullptr)
+                        return;
+                    for (int id : {20, 21, 22, 23, 24, 25, 26, 27, 29, 30, 31})
+                        classes[id] = className(descendant(d, id));
+                    HWND popup = descendant(d, 20);
+                    popupSel = static_cast<int>(SendMessageW(popup, CB_GETCURSEL, 0, 0));
+                    comboText = text(descendant(d, 21));
+                    tabCount = static_cast<int>(SendMessageW(descendant(d, 29), TCM_GETITEMCOUNT, 0, 0));
+                    inGroup = rectIn(d, descendant(d, 31));
+                    SendMessageW(popup, CB_SETCURSEL, 2, 0);
+                    PostMessageW(GetParent(popup), WM_COMMAND, MAKEWPARAM(20, CBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(popup));
+                    click(descendant(d, 24));
+                    click(descendant(d, 27));
+                    HWND tabs = descendant(d, 29);
+                    SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+                    NMHDR n{tabs, 29, static_cast<UINT>(TCN_SELCHANGE)};
+                    SendMessageW(GetParent(tabs), WM_NOTIFY, 29, reinterpret_cast<LPARAM>(&n));
+                    click(descendant(d, 1));
+                    waitGone(d);
+                });
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(classes[20], L"ComboBox");
+    EXPECT_EQ(classes[21], L"ComboBox");
+    EXPECT_EQ(classes[22], L"RadioGroup");
+    EXPECT_EQ(classes[23], L"Button");
+    EXPECT_EQ(classes[25], L"ListBox");
+    EXPECT_EQ(classes[26], L"msctls_progress32");
+    EXPECT_EQ(classes[29], L"SysTabControl32");
+    EXPECT_EQ(classes[30], L"Button");
+    EXPECT_EQ(popupSel, 1);
+    EXPECT_EQ(comboText, L"typed");
+    EXPECT_EQ(tabCount, 2);
+    // A control after a group box is placed relative to the box.
+    EXPECT_EQ(inGroup.left, 20);
+    EXPECT_EQ(inGroup.top, 200 - 4 + 20);
+    EXPECT_EQ(getControlValue(getControl(&w, 20)), 3);
+    EXPECT_EQ(getControlValue(getControl(&w, 22)), 2);
+    EXPECT_EQ(getControlValue(getControl(&w, 27)), 1);
+    EXPECT_EQ(getControlValue(getControl(&w, 29)), 2);
+}
+
+TEST_F(WinUi, ADialogWithoutDescriptionIsAnEmptyWindowWithItsName)
+{
+    std::wstring title;
+    int r = run([&] { return doModalDialog("NoSuchDialog", nullptr, nullptr); },
+                [&] {
+                    HWND d = waitForDialog(L"NoSuchDialog", 0);
+                    if (d == nullptr)
+                        return;
+                    title = text(d);
+                    PostMessageW(d, WM_CLOSE, 0, 0);
+                    waitGone(d);
+                });
+    EXPECT_EQ(title, L"NoSuchDialog");
+    EXPECT_EQ(r, 2);
+}
+
+TEST_F(WinUi, WindowClassesComeAtStartAndGoAtQuit)
+{
+    wintk::registerClasses();
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    EXPECT_TRUE(GetClassInfoExW(wintk::ownModule(), L"Separator", &c));
+    wintk::unregisterClasses();
+    EXPECT_FALSE(GetClassInfoExW(wintk::ownModule(), L"Separator", &c));
+    wintk::registerClasses();
+}
+
+} // namespace

@@ -1,0 +1,278 @@
+#include "ui/win/winpane.h"
+
+#include "host/guard.h"
+#include "host/xtcalls.h"
+#include "job/jobstorage.h"
+#include "ui/optionspane.h"
+#include "ui/panetable.h"
+#include "ui/win/winhandles.h"
+#include "ui/win/wintoolkit.h"
+
+#include <string>
+#include <vector>
+
+namespace wintk {
+
+int32_t gPaneCodes[2] = {0, 0};
+
+namespace {
+
+constexpr int32_t kPriority = 200;
+enum PaneOf { kPrintPane = 0, kStylePane = 1 };
+
+HWND sPrintPane = nullptr;    // the print dialog's pane window while it is shown
+bool sLoaded = false;         // the pane was made (and loaded) since the last load message
+xtstyleref sEditedStyle = 0;  // the style the style-editor pane was made for
+
+template <class F> F windlg(uint32_t n)
+{
+    const xtgroup* g = xtWinDialogGroup();
+    if (g == nullptr || g->entries == nullptr || n >= g->count)
+        return nullptr;
+    return reinterpret_cast<F>(g->entries[n]);
+}
+
+void announce(uint32_t entry, void* pane, int id, int32_t value)
+{
+    if (auto f = windlg<xt_windlg_control_fn>(entry))
+        f(xtWinDialogGroup(), pane, id, value);
+}
+
+void controlState(void* pane, int id, int32_t state) { announce(XT_WINDLG_CONTROLSTATE, pane, id, state); }
+
+bool addPaneToHost(xtdialogref dialog, int32_t code)
+{
+    auto f = windlg<xt_windlg_addpane_fn>(XT_WINDLG_ADDPANE);
+    return f != nullptr && code != 0 && f(xtWinDialogGroup(), dialog, code) == 0;
+}
+
+// Announces every control to the host's dialog handling.
+void setUpControls(void* pane)
+{
+    for (int id = kPaneCrop; id <= kPaneScale; ++id)
+        announce(XT_WINDLG_CHECKBOX, pane, id, 2);
+    for (int id : {kPaneChooseFolder, kPaneReset, kPaneMetaData})
+        announce(XT_WINDLG_BUTTON, pane, id, 2);
+    for (int id : {kPaneXLabel, kPaneXPercent, kPaneYLabel, kPaneYPercent, kPanePath})
+        announce(XT_WINDLG_TEXT, pane, id, 1);
+    if (auto f = windlg<xt_windlg_numfield_fn>(XT_WINDLG_NUMFIELD))
+        for (int id : {kPaneScaleX, kPaneScaleY})
+            f(xtWinDialogGroup(), pane, id, 1, 0, 1000, 0, 0, 24);
+}
+
+} // namespace
+
+// The pane's state into its windows; the enabling through the host.
+void showPane(DlgWindow& window)
+{
+    View* view = viewOf(&window);
+    if (view == nullptr)
+        return;
+    pushAll(*view);
+    for (int id : {kPaneDistiller, kPaneChooseFolder, kPaneReset, kPaneScaleX, kPaneScaleY}) {
+        ControlRef c = getControl(&window, id);
+        controlState(view->hwnd, id, c != nullptr && c->enabled ? XT_CTLSTATE_ENABLED : XT_CTLSTATE_DISABLED);
+    }
+    for (int id : {kPaneScale, kPaneXLabel, kPaneScaleX, kPaneXPercent, kPaneYLabel, kPaneScaleY, kPaneYPercent})
+        controlState(view->hwnd, id, XT_CTLSTATE_REFRESH);
+}
+
+namespace {
+
+// A check box whose translated label does not fit its rectangle grows to the
+// right, up to the next control on its row (the German "scale:" is much
+// longer than the English one).
+void fitCheckBoxes(HWND pane)
+{
+    std::vector<HWND> all;
+    for (HWND c = GetWindow(pane, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        all.push_back(c);
+    RECT client{};
+    GetClientRect(pane, &client);
+    for (HWND box : all) {
+        if ((GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) != BS_AUTOCHECKBOX)
+            continue;
+        RECT r{};
+        GetWindowRect(box, &r);
+        MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&r), 2);
+        std::string label = windowText(box);
+        std::wstring wide(label.size() + 1, L'\0');
+        int n = MultiByteToWideChar(CP_UTF8, 0, label.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+        HDC dc = GetDC(box);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), n > 0 ? n - 1 : 0, &size);
+        SelectObject(dc, old);
+        ReleaseDC(box, dc);
+        int needed = size.cx + GetSystemMetrics(SM_CXMENUCHECK) + 8;
+        if (needed <= r.right - r.left)
+            continue;
+        int limit = client.right - 4;
+        for (HWND other : all) {
+            RECT o{};
+            GetWindowRect(other, &o);
+            MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&o), 2);
+            if (other != box && o.left >= r.right && o.top < r.bottom && o.bottom > r.top && o.left - 4 < limit)
+                limit = o.left - 4;
+        }
+        int width = needed < limit - r.left ? needed : limit - r.left;
+        if (width > r.right - r.left)
+            SetWindowPos(box, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// Every check box and field into the pane's object.
+void pullAll(DlgWindow& window)
+{
+    View* view = viewOf(&window);
+    if (view == nullptr)
+        return;
+    for (std::size_t i = 0; i < window.controls.size(); ++i)
+        pullControl(*view, i);
+}
+
+void forget(PaneOf which)
+{
+    if (DialogRef pane = currentPane())
+        unbind(pane);
+    destroyPane();
+    if (which == kPrintPane)
+        sPrintPane = nullptr;
+}
+
+int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
+{
+    DialogRef pane = currentPane();
+    switch (m->message) {
+    case XT_PANE_RESOURCE:
+        m->module = ownModule();
+        m->resource = kPaneDialogResource;
+        break;
+    case XT_PANE_SETUP:
+        if (pane != nullptr && m->pane != nullptr) {
+            bindPane(*pane, static_cast<HWND>(m->pane));
+            if (which == kPrintPane)
+                sPrintPane = static_cast<HWND>(m->pane);
+        }
+        setUpControls(m->pane);
+        m->answer = 1;
+        break;
+    case XT_PANE_LOAD:
+        if (pane == nullptr)
+            break;
+        // Making the pane loaded it already; later load messages load again.
+        if (sLoaded)
+            sLoaded = false;
+        else if (which == kStylePane)
+            getFolantraRecByStyle(sEditedStyle, getDocRec());
+        else
+            getJobHandle(getDocRec());
+        setPaneControls(getDocRec());
+        showPane(*pane);
+        if (View* view = viewOf(pane))
+            fitCheckBoxes(view->hwnd);
+        break;
+    case XT_PANE_CONTROL: {
+        m->answer = 0;
+        ControlRef c = getControl(pane, m->control);
+        View* view = viewOf(pane);
+        if (c == nullptr || view == nullptr)
+            break;
+        controlChanged(*pane, *c, BN_CLICKED);
+        if (currentPane() == pane)
+            showPane(*pane);
+        switch (m->control) {
+        case kPanePrintToFile:
+        case kPaneScale:
+        case kPaneChooseFolder:
+        case kPaneReset:
+        case kPaneMetaData:
+            m->answer = 1;
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    case XT_PANE_CONFIRMED:
+        if (pane == nullptr)
+            break;
+        pullAll(*pane);
+        if (which == kPrintPane)
+            savePaneSettings();
+        else
+            savePaneToStyle();
+        forget(which);
+        break;
+    case XT_PANE_FORGET:
+        forget(which);
+        break;
+    default:
+        m->answer = 0;
+        break;
+    }
+    return 0;
+}
+
+int32_t XTAPI doPrintDlg(xtcbheader* rec)
+{
+    return guardEntry("doPrintDlg", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return 0;
+        createPane(0, 0);
+        sLoaded = true;
+        if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
+            destroyPane();
+        return 0;
+    });
+}
+
+int32_t XTAPI doOutputStyles(xtcbheader* rec)
+{
+    return guardEntry("doOutputStyles", int32_t{0}, [rec] {
+        if (rec == nullptr)
+            return 0;
+        auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
+        uint32_t kind = 0;
+        if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+            return 0;
+        sEditedStyle = r->style;
+        createPane(r->style, kind);
+        sLoaded = true;
+        if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
+            destroyPane();
+        return 0;
+    });
+}
+
+} // namespace
+
+// No exception leaves a callback: the host gets 0 and the pane goes on.
+int32_t XTAPI printPaneProc(xtcbheader* rec)
+{
+    return guardEntry("printPaneProc", int32_t{0}, [rec] {
+        return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kPrintPane) : 0;
+    });
+}
+
+int32_t XTAPI stylePaneProc(xtcbheader* rec)
+{
+    return guardEntry("stylePaneProc", int32_t{0}, [rec] {
+        return rec != nullptr ? paneMessage(reinterpret_cast<xtpanemsgrec*>(rec), kStylePane) : 0;
+    });
+}
+
+void* printPaneWindow() { return sPrintPane; }
+
+void registerPaneCallbacks()
+{
+    xtRegisterCallback(XT_CB_PRINTDIALOG, doPrintDlg, kPriority);
+    xtRegisterCallback(XT_CB_STYLEEDITOR, doOutputStyles, kPriority);
+    xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, kPriority);
+    if (gPaneCodes[kPrintPane] != 0)
+        xtRegisterCallback(gPaneCodes[kPrintPane], printPaneProc, kPriority);
+    if (gPaneCodes[kStylePane] != 0)
+        xtRegisterCallback(gPaneCodes[kStylePane], stylePaneProc, kPriority);
+}
+
+} // namespace wintk

@@ -1,0 +1,42 @@
+// The Win32 toolkit of the dialog runtime: real windows for the runtime's
+// window objects. The window object stays the truth; the toolkit creates the
+// native windows from it, pushes its state into them after every event, and
+// pulls a native control's state back when the user changed it
+// (controlChanged), so the dialog logic is the runtime's for every toolkit.
+#pragma once
+
+#include "ui/dialogs.h"
+
+#include <string>
+
+namespace wintk {
+
+// At start-up: the toolkit's own window classes ("UserPane", "RadioGroup",
+// "Separator") and its two fonts; at quit they go again.
+void registerClasses();
+void unregisterClasses();
+bool classesRegistered();
+
+// The screen and the frame of a dialog window.
+void screenSize(int* width, int* height);
+FrameInsets frameInsets();
+
+// Runs a built window modally on real windows; its result, 0 when the window
+// system cannot show it.
+int runModal(DlgWindow& window);
+// Pushes the window object's state into its native windows.
+void update(DlgWindow& window);
+
+// A native control was changed by the user (the notification is the native
+// one: BN_CLICKED, EN_CHANGE, CBN_SELCHANGE, ...): pulls its state into the
+// window object and runs the runtime's dispatch, then pushes the result.
+void controlChanged(DlgWindow& window, DlgControl& control, int notification);
+
+// A message box on the "MsgBox" template: 1 for the first button, 2 for any
+// other way.
+int showMessageBox(const char* title, const char* primary, const char* secondary, int buttons);
+
+// The folder browser: 1 and the path, 2 when cancelled.
+int chooseFolder(const char* start, std::string& chosen);
+
+} // namespace wintk
