@@ -17,21 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using e2e::Outcome;
 
 Outcome host(const std::string& args, const std::string& env = "")
 {
-    std::string out;
-    FILE* f = ::popen((env + " " + std::string(FOLANTRA_HOST_PATH) + " " + args + " 2>&1").c_str(), "r");
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    int status = ::pclose(f);
-    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return e2e::runCommand(env + " " + std::string(FOLANTRA_HOST_PATH) + " " + args);
 }
 
 TEST(Cli, MalformedDocumentsAreRefusedAndNothingIsWritten)

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <sys/wait.h>
 
 #include <unistd.h>
 
@@ -96,6 +97,20 @@ std::string tempFolder(const std::string& name)
     fs::remove_all(p);
     fs::create_directories(p);
     return p.string();
+}
+
+Outcome runCommand(const std::string& commandLine)
+{
+    std::string out;
+    FILE* f = ::popen((commandLine + " 2>&1").c_str(), "r");
+    if (f == nullptr)
+        return Outcome{-1, "cannot start: " + commandLine};
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    int status = ::pclose(f);
+    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
 } // namespace e2e

@@ -26,4 +26,13 @@ void removePreferences();
 // chosen in the print dialog does ("TrimBox" = "1", "ScY" = "0.95", ...).
 void applyOptions(subhost::Host& host, const std::map<std::string, std::string>& values);
 
+// How a program run through the shell ended: its exit status (-1 when a
+// signal ended it) and what it wrote to standard output and standard error.
+struct Outcome {
+    int status;
+    std::string output;
+};
+// Runs `commandLine` through the shell with standard error joined to the output.
+Outcome runCommand(const std::string& commandLine);
+
 } // namespace e2e

@@ -17,21 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using e2e::Outcome;
 
 Outcome run(const std::string& args)
 {
-    std::string out;
-    FILE* f = ::popen((std::string(FOLANTRA_HOST_PATH) + " " + args + " 2>&1").c_str(), "r");
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    int status = ::pclose(f);
-    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return e2e::runCommand(std::string(FOLANTRA_HOST_PATH) + " " + args);
 }
 
 std::string q(const std::string& s) { return pdfcheck::shellQuote(s); }

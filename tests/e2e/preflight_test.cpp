@@ -19,21 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using e2e::Outcome;
 
 Outcome preflightTool(const std::string& args)
 {
-    std::string out;
-    FILE* f = ::popen((std::string(FOLANTRA_PREFLIGHT_PATH) + " " + args + " 2>&1").c_str(), "r");
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    int status = ::pclose(f);
-    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return e2e::runCommand(std::string(FOLANTRA_PREFLIGHT_PATH) + " " + args);
 }
 
 // A PDF of `pages` pages of 200 x 300 pt whose boxes the PostScript sets:

@@ -400,17 +400,17 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     wintk::update(*currentPane());
     // Every control where the table puts it, converted from dialog units as
     // the dialog manager does (position and size separately).
-    for (const PaneControlSpec& spec : kPaneControls) {
-        HWND c = GetDlgItem(host.pane, spec.id);
-        ASSERT_NE(c, nullptr) << spec.id;
-        RECT at{spec.x, spec.y, spec.x, spec.y}, size{0, 0, spec.w, spec.h};
+    for (const PaneControlSpec& row : kPaneControls) {
+        HWND c = GetDlgItem(host.pane, row.id);
+        ASSERT_NE(c, nullptr) << row.id;
+        RECT at{row.x, row.y, row.x, row.y}, size{0, 0, row.w, row.h};
         MapDialogRect(host.pane, &at);
         MapDialogRect(host.pane, &size);
         RECT r = rectIn(host.pane, c);
-        EXPECT_EQ(r.left, at.left) << spec.id;
-        EXPECT_EQ(r.top, at.top) << spec.id;
-        EXPECT_EQ(r.right - r.left, size.right) << spec.id;
-        EXPECT_EQ(r.bottom - r.top, size.bottom) << spec.id;
+        EXPECT_EQ(r.left, at.left) << row.id;
+        EXPECT_EQ(r.top, at.top) << row.id;
+        EXPECT_EQ(r.right - r.left, size.right) << row.id;
+        EXPECT_EQ(r.bottom - r.top, size.bottom) << row.id;
     }
     // Labels are the string table's; the fields show percentages.
     EXPECT_EQ(text(GetDlgItem(host.pane, kPanePrintToFile)), L"Print to file");
