@@ -18,23 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::blockOf;
+using e2e::documentWith;
+
 constexpr uint32_t kKDIC = 0x4B444943u;
-
-Document documentWith(const std::string& settings)
-{
-    Document d = e2e::simpleDocument();
-    std::string text = "\r[Settings]\r" + settings;
-    d.xtData[kKDIC].assign(text.begin(), text.end());
-    d.xtData[kKDIC].push_back(0);
-    return d;
-}
-
-std::string blockOf(Host& h)
-{
-    const auto& data = h.currentDocument()->xtData;
-    auto it = data.find(kKDIC);
-    return it == data.end() ? "<none>" : std::string(it->second.begin(), it->second.end());
-}
 
 class Dialogs : public ::testing::Test {
 protected:

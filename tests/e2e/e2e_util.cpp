@@ -99,6 +99,23 @@ std::string tempFolder(const std::string& name)
     return p.string();
 }
 
+subhost::Document documentWith(const std::string& lines, int pages)
+{
+    subhost::Document d = simpleDocument(pages);
+    std::string text = "\r[Settings]\r" + lines;
+    std::vector<uint8_t>& block = d.xtData[XT_PLUGIN_ID];
+    block.assign(text.begin(), text.end());
+    block.push_back(0);
+    return d;
+}
+
+std::string blockOf(subhost::Host& host)
+{
+    const auto& data = host.currentDocument()->xtData;
+    auto it = data.find(XT_PLUGIN_ID);
+    return it == data.end() ? "<none>" : std::string(it->second.begin(), it->second.end());
+}
+
 Outcome runCommand(const std::string& commandLine)
 {
     std::string out;

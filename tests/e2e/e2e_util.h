@@ -26,6 +26,12 @@ void removePreferences();
 // chosen in the print dialog does ("TrimBox" = "1", "ScY" = "0.95", ...).
 void applyOptions(subhost::Host& host, const std::map<std::string, std::string>& values);
 
+// A document of `pages` pages whose plug-in block ('KDIC') holds the
+// [Settings] section with `lines` (entries each ended by CR).
+subhost::Document documentWith(const std::string& lines, int pages = 1);
+// The current document's plug-in block as text, "<none>" without one.
+std::string blockOf(subhost::Host& host);
+
 // How a program run through the shell ended: its exit status (-1 when a
 // signal ended it) and what it wrote to standard output and standard error.
 struct Outcome {

@@ -21,6 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::blockOf;
+using e2e::documentWith;
+
 constexpr uint32_t kKDIC = 0x4B444943u;
 
 bool waitFor(const std::string& path, int seconds, const std::string& needle = "")
@@ -43,22 +46,6 @@ std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string blockOf(Host& h)
-{
-    const Document* d = h.currentDocument();
-    auto it = d->xtData.find(kKDIC);
-    return it == d->xtData.end() ? "<none>" : std::string(it->second.begin(), it->second.end());
-}
-
-Document documentWith(const std::string& lines)
-{
-    Document d = e2e::simpleDocument();
-    std::string text = "\r[Settings]\r" + lines;
-    d.xtData[kKDIC].assign(text.begin(), text.end());
-    d.xtData[kKDIC].push_back(0);
-    return d;
 }
 
 Document saved(const std::string& path)

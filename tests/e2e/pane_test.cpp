@@ -12,27 +12,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::blockOf;
+using e2e::documentWith;
+
 constexpr uint32_t kKDIC = 0x4B444943u;
 
 // A document whose 'KDIC' block holds these settings (INI text, CR line ends).
 Document documentWith(const std::map<std::string, std::string>& settings)
 {
-    Document d = e2e::simpleDocument();
-    std::string text = "\r[Settings]\r";
+    std::string lines;
     for (const auto& [k, v] : settings)
-        text += k + "=" + v + "\r";
-    d.xtData[kKDIC].assign(text.begin(), text.end());
-    d.xtData[kKDIC].push_back(0);
-    return d;
-}
-
-std::string blockOf(Host& h)
-{
-    const Document* d = h.currentDocument();
-    auto it = d->xtData.find(kKDIC);
-    if (it == d->xtData.end())
-        return "<none>";
-    return std::string(it->second.begin(), it->second.end());
+        lines += k + "=" + v + "\r";
+    return e2e::documentWith(lines);
 }
 
 bool has(const std::string& block, const std::string& line) { return block.find("\r" + line + "\r") != std::string::npos; }
@@ -219,7 +210,7 @@ TEST_F(Pane, StyleEditorStoresIntoTheStyleOnly)
 
 TEST_F(Pane, TypingIntoADisabledFieldIsAScriptError)
 {
-    Headless& ui = open(documentWith({}));
+    Headless& ui = open(documentWith(std::map<std::string, std::string>{}));
     EXPECT_FALSE(act("type 12 80"));
     ASSERT_EQ(ui.errors().size(), 1u);
     EXPECT_NE(ui.errors()[0].find("control 12 of the pane is disabled"), std::string::npos) << ui.errors()[0];
@@ -291,7 +282,7 @@ TEST_F(Pane, GermanLabelsInThePane)
 {
     HostOptions o;
     o.language = 3;
-    Headless& ui = open(documentWith({}), o);
+    Headless& ui = open(documentWith(std::map<std::string, std::string>{}), o);
     EXPECT_EQ(control(ui, 1).text, "Auf \"Seite + Anschnitt\" beschneiden\"");
     EXPECT_EQ(control(ui, 3).text, "In Datei drucken");
     EXPECT_EQ(control(ui, 6).text, "Asymmetrisch skalieren:");
