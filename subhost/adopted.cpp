@@ -49,12 +49,17 @@ std::string commandLine(int pid)
     return raw;
 }
 
-// The command line of the first child of a process, "" when it has none.
-std::string childCommandLine(int pid)
+// The command line of the program that a process started: "" when it has no
+// child, or when the child is not (or no longer) a program of its own: still
+// the copy of the host that failed to start it, or ending.
+std::string childCommandLine(int pid, const std::string& selfExe)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
     int child = 0;
     if (!(in >> child) || child <= 0)
+        return std::string();
+    std::string exe = linkTarget("/proc/" + std::to_string(child) + "/exe");
+    if (exe.empty() || exe == selfExe)
         return std::string();
     return commandLine(child);
 }
@@ -101,7 +106,7 @@ std::vector<AdoptedProgram> adoptedPrograms(bool wait)
             // Still the host's copy: the process that waits for the program
             // (and ends as the program did, 127 when it could not start it),
             // or one that could not start it at all.
-            p.command = childCommandLine(p.pid);
+            p.command = childCommandLine(p.pid, selfExe);
             if (!p.command.empty() && !wait) {
                 p.started = true;
             } else {
@@ -110,6 +115,13 @@ std::vector<AdoptedProgram> adoptedPrograms(bool wait)
                 if (!p.started)
                     p.command.clear();
             }
+        } else if (exe.empty()) {
+            // Neither a program nor a command line, and not yet a zombie: the
+            // process is ending right now. Wait the moment it takes.
+            waitFor(p);
+            p.started = !(p.ended && p.signal == 0 && p.exitStatus == 127);
+            if (!p.started)
+                p.command.clear();
         } else {
             p.started = true;
         }
