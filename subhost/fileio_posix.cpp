@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -37,10 +36,8 @@ public:
         // delivered; one that was held back already before stays.
         sigset_t pending;
         if (!sigismember(&mBefore, SIGPIPE) && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE)) {
-            struct timespec none = {0, 0};
-            int saved = errno;
-            sigtimedwait(&mPipe, nullptr, &none);
-            errno = saved;
+            int taken = 0;
+            sigwait(&mPipe, &taken); // pending: returns at once
         }
         pthread_sigmask(SIG_SETMASK, &mBefore, nullptr);
     }
