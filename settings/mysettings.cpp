@@ -1,5 +1,6 @@
 #include "settings/mysettings.h"
 
+#include "log/dump.h"
 #include "util/files.h"
 #include "util/mystr.h"
 #include "util/mystrings.h"
@@ -269,8 +270,11 @@ std::int32_t CMySettings::setupWithinAppSupport(const char* oldPath, const char*
             std::memcpy(destination, folder, sizeof destination);
             // Moved under the name the store loads, whatever the plug-in
             // file is called.
-            if (replaceExtension(old, ".ini") && fileExists(old))
-                moveFile(old, destination, kFileName);
+            if (replaceExtension(old, ".ini") && fileExists(old) && !moveFile(old, destination, kFileName)) {
+                char why[256];
+                lastFileError(why, sizeof why);
+                dprintf("cannot move the old preferences %s into %s: %s", old, folder, why);
+            }
         }
     }
     return setupWithPath(filePath);

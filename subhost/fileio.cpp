@@ -1,49 +1,54 @@
 #include "subhost/fileio.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "subhost/fileio_platform.h"
+
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#ifndef O_CLOEXEC
-#define O_CLOEXEC 0
-#endif
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
+namespace fp = subhost::fileio_platform;
 
 namespace subhost {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what, int err)
+// Attempts at a free temporary name before giving up.
+constexpr int kTempAttempts = 100;
+
+std::mt19937_64& randomSource()
 {
-    throw std::runtime_error(what + ": " + std::strerror(err));
+    static std::mt19937_64 source = [] {
+        std::uint64_t seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        try {
+            std::random_device device;
+            seed ^= (static_cast<std::uint64_t>(device()) << 32) | device();
+        } catch (const std::exception&) {
+            // No source of randomness: the clock alone; the names are still
+            // only ever created anew.
+        }
+        return std::mt19937_64(seed);
+    }();
+    return source;
 }
 
-// Puts `from` in place of `to`; Windows renames onto an existing file only
-// when asked to replace it. False with errno set on a failure.
-bool replaceFile(const std::string& from, const std::string& to)
+// A short name of its own in the folder of `file` (".fo", eight random
+// letters or digits, ".tmp"), so that even a file name of the longest kind
+// leaves room for it.
+std::string tempBeside(const std::string& file)
 {
-#if defined(_WIN32)
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
-        return true;
-    errno = EACCES;
-    return false;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".fo";
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
+    for (int i = 0; i < 8; ++i)
+        name += kChars[pick(randomSource())];
+    name += ".tmp";
+    std::size_t start = file.size();
+    while (start > 0 && !fp::isSeparator(file[start - 1]))
+        --start;
+    return file.substr(0, start) + name;
 }
 
 } // namespace
@@ -70,39 +75,77 @@ void createParentFolder(const std::string& path)
         throw std::runtime_error("cannot create the folder " + folder.string() + ": " + ec.message());
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : mPath(std::move(path)), mTemp(mPath + ".part")
+AtomicFileWriter::AtomicFileWriter(std::string path) : mPath(std::move(path))
 {
     createParentFolder(mPath);
-    std::error_code ec;
-    if (fs::is_directory(mPath, ec))
-        throw std::runtime_error("cannot write " + mPath + ": it is a folder");
-    mFd = ::open(mTemp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_BINARY, 0666);
-    if (mFd < 0)
-        fail("cannot write " + mPath, errno);
+    fp::Target target;
+    if (int err = fp::examine(mPath, target))
+        fail("write", err);
+    mFile = target.file;
+    switch (target.kind) {
+    case fp::Kind::Folder:
+        fail("write", 0, "it is a folder");
+    case fp::Kind::Other:
+        fail("write", 0, "it is " + target.what + ", not a file");
+    case fp::Kind::Stream: {
+        int err = 0;
+        std::string note;
+        mHandle = fp::openInPlace(target, err, note);
+        if (mHandle == fp::kNoHandle)
+            fail("write", err, note);
+        return;
+    }
+    case fp::Kind::Missing:
+    case fp::Kind::Regular:
+        break;
+    }
+    bool replacing = target.kind == fp::Kind::Regular;
+    int err = 0;
+    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+        mTemp = tempBeside(mFile);
+        mHandle = fp::createNew(mTemp, replacing, err);
+        if (mHandle != fp::kNoHandle || !fp::nameTaken(err))
+            break;
+    }
+    if (mHandle == fp::kNoHandle) {
+        mTemp.clear();
+        fail("write", err);
+    }
+    if (replacing) {
+        if (int e = fp::takeOverModeAndOwner(mHandle, target)) {
+            fp::closeFile(mHandle);
+            fp::removeFile(mTemp);
+            mDone = true;
+            fail("write", e);
+        }
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter()
 {
-    if (!mDone) {
-        if (mFd >= 0)
-            ::close(mFd);
-        std::remove(mTemp.c_str());
-    }
+    if (mDone)
+        return;
+    if (mHandle != fp::kNoHandle)
+        fp::closeFile(mHandle);
+    if (!mTemp.empty())
+        fp::removeFile(mTemp);
+}
+
+void AtomicFileWriter::fail(const std::string& verb, int err, const std::string& note) const
+{
+    std::string what = "cannot " + verb + " " + mPath;
+    if (!mFile.empty() && mFile != mPath)
+        what += " (a link to " + mFile + ")";
+    std::string why = err != 0 ? fp::reason(err) : std::string();
+    if (!note.empty())
+        why += why.empty() ? note : " (" + note + ")";
+    throw std::runtime_error(what + ": " + why);
 }
 
 void AtomicFileWriter::write(const char* bytes, std::size_t n)
 {
-    while (n > 0 && mError == 0) {
-        auto written = ::write(mFd, bytes, static_cast<unsigned>(n));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            mError = written < 0 ? errno : EIO;
-            return;
-        }
-        bytes += written;
-        n -= static_cast<std::size_t>(written);
-    }
+    if (mError == 0 && n > 0)
+        mError = fp::writeAll(mHandle, bytes, n, mTemp.empty());
 }
 
 void AtomicFileWriter::commit()
@@ -111,17 +154,22 @@ void AtomicFileWriter::commit()
         return;
     mDone = true;
     int err = mError;
-    if (::close(mFd) != 0 && err == 0)
-        err = errno;
-    mFd = -1;
-    if (err != 0) {
-        std::remove(mTemp.c_str());
-        fail("cannot write " + mPath, err);
+    int closed = fp::closeFile(mHandle);
+    mHandle = fp::kNoHandle;
+    if (err == 0)
+        err = closed;
+    if (mTemp.empty()) {
+        if (err != 0)
+            fail("write", err);
+        return;
     }
-    if (!replaceFile(mTemp, mPath)) {
-        err = errno;
-        std::remove(mTemp.c_str());
-        fail("cannot replace " + mPath, err);
+    if (err != 0) {
+        fp::removeFile(mTemp);
+        fail("write", err);
+    }
+    if (int e = fp::replaceFile(mTemp, mFile)) {
+        fp::removeFile(mTemp);
+        fail("replace", e);
     }
 }
 

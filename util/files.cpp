@@ -114,11 +114,15 @@ bool moveFile(const char* source, char* destFolder, const char* newName)
         return false;
     char target[kPathSize];
     std::size_t folderLen = strnlen(destFolder, kPathSize);
-    if (folderLen == kPathSize)
+    if (folderLen == kPathSize) {
+        files_platform::noteTooLong();
         return false;
+    }
     std::memcpy(target, destFolder, folderLen + 1);
-    if (!addPathComponent(target, name))
+    if (!addPathComponent(target, name)) {
+        files_platform::noteTooLong();
         return false;
+    }
     if (!files_platform::move(source, target))
         return false;
     if (newName != nullptr)

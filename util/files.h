@@ -68,7 +68,13 @@ bool makeAbsolute(char* path, std::size_t capacity = kPathSize);
 // its own name and `destFolder` is left as it is; with `newName` it is renamed
 // and `destFolder` (a 512-byte buffer) then holds the moved file's path.
 // Nothing is run through a shell, so any character in the paths is safe.
+// Across file systems the copy is made under a name of its own that is always
+// created anew (never a file or link found there) and renamed when complete.
 bool moveFile(const char* source, char* destFolder, const char* newName);
+
+// The system's words for why the last moveFile failed ("Permission denied"),
+// into `out` (`cap` bytes), for the log.
+void lastFileError(char* out, std::size_t cap);
 
 // Creates the folder (not its parents). 0 when it exists already or was
 // made, -1 when it could not be made.
@@ -101,5 +107,8 @@ bool deleteFile(const char* path);
 namespace files_platform {
 bool isSeparator(char c);
 // Renames or, across file systems, copies and deletes; replaces `target`.
+// False with the system's error noted for lastFileError().
 bool move(const char* source, const char* target);
+// Notes a path too long for the system as the last error.
+void noteTooLong();
 } // namespace files_platform

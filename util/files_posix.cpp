@@ -18,15 +18,20 @@ namespace {
 constexpr std::int64_t kSeconds1904To1970 = 2082844800;
 
 // Copies `source` to `target` through a temporary file in the target's folder,
-// so that a failed copy never leaves a half-written target behind.
+// so that a failed copy never leaves a half-written target behind. mkstemp
+// only ever creates a new file: a file or link planted at its name is never
+// opened. False with errno telling why.
 bool copyAcross(const char* source, const char* target)
 {
     int in = open(source, O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return false;
     struct stat st;
-    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    bool stated = fstat(in, &st) == 0;
+    if (!stated || !S_ISREG(st.st_mode)) {
+        int err = stated ? EINVAL : errno;
         close(in);
+        errno = err;
         return false;
     }
     std::string folder(target);
@@ -35,10 +40,13 @@ bool copyAcross(const char* source, const char* target)
     std::string temp = folder + "/.folantra-move-XXXXXX";
     int out = mkstemp(&temp[0]);
     if (out < 0) {
+        int err = errno;
         close(in);
+        errno = err;
         return false;
     }
     bool ok = true;
+    int err = 0;
     char buf[65536];
     for (;;) {
         ssize_t n = read(in, buf, sizeof buf);
@@ -46,6 +54,7 @@ bool copyAcross(const char* source, const char* target)
             continue;
         if (n <= 0) {
             ok = (n == 0);
+            err = n < 0 ? errno : 0;
             break;
         }
         for (ssize_t done = 0; done < n;) {
@@ -54,6 +63,7 @@ bool copyAcross(const char* source, const char* target)
                 continue;
             if (w <= 0) {
                 ok = false;
+                err = w < 0 ? errno : EIO;
                 break;
             }
             done += w;
@@ -62,11 +72,20 @@ bool copyAcross(const char* source, const char* target)
             break;
     }
     close(in);
-    ok = ok && fchmod(out, st.st_mode & 07777) == 0 && fsync(out) == 0;
-    ok = (close(out) == 0) && ok;
+    if (ok && (fchmod(out, st.st_mode & 07777) != 0 || fsync(out) != 0)) {
+        ok = false;
+        err = errno;
+    }
+    if (close(out) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
     if (ok && rename(temp.c_str(), target) == 0)
         return true;
+    if (ok)
+        err = errno;
     unlink(temp.c_str());
+    errno = err;
     return false;
 }
 
@@ -77,6 +96,11 @@ namespace files_platform {
 bool isSeparator(char c)
 {
     return c == '/';
+}
+
+void noteTooLong()
+{
+    errno = ENAMETOOLONG;
 }
 
 bool move(const char* source, const char* target)
@@ -193,6 +217,13 @@ std::FILE* openRegularFile(const char* path)
     if (f == nullptr)
         close(fd);
     return f;
+}
+
+void lastFileError(char* out, std::size_t cap)
+{
+    if (out == nullptr || cap == 0)
+        return;
+    std::snprintf(out, cap, "%s", std::strerror(errno));
 }
 
 bool deleteFile(const char* path)

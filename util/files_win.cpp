@@ -7,6 +7,7 @@
 #include <io.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -31,6 +32,11 @@ namespace files_platform {
 bool isSeparator(char c)
 {
     return c == '\\' || c == '/';
+}
+
+void noteTooLong()
+{
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
 }
 
 bool move(const char* source, const char* target)
@@ -131,6 +137,22 @@ std::FILE* openRegularFile(const char* path)
         return nullptr;
     }
     return f;
+}
+
+void lastFileError(char* out, std::size_t cap)
+{
+    if (out == nullptr || cap == 0)
+        return;
+    DWORD code = GetLastError();
+    wchar_t text[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512,
+                             nullptr);
+    // The system's texts end in a full stop and a line break.
+    while (n > 0 && (text[n - 1] == L'\n' || text[n - 1] == L'\r' || text[n - 1] == L' ' || text[n - 1] == L'.'))
+        --n;
+    std::string utf8 = n > 0 ? utf16ToUtf8(reinterpret_cast<const char16_t*>(text), n)
+                             : "system error " + std::to_string(code);
+    std::snprintf(out, cap, "%s", utf8.c_str());
 }
 
 bool deleteFile(const char* path)

@@ -58,7 +58,7 @@ TEST(Cli, MalformedDocumentsAreRefusedAndNothingIsWritten)
         EXPECT_NE(o.output.find(doc), std::string::npos) << o.output;
         EXPECT_NE(o.output.find(c.fault), std::string::npos) << c.fault << " in " << o.output;
         EXPECT_FALSE(fs::exists(ps));
-        EXPECT_FALSE(fs::exists(ps + ".part"));
+        EXPECT_TRUE(e2e::temporaryFilesIn(dir).empty());
     }
 }
 
@@ -184,7 +184,7 @@ TEST(Cli, OutputFoldersAreCreatedOrRefusedWithTheReason)
     o = host("print " + sample + " -o " + dir + "/new");
     EXPECT_EQ(o.status, 1) << o.output;
     EXPECT_NE(o.output.find("cannot write " + dir + "/new: it is a folder"), std::string::npos) << o.output;
-    EXPECT_FALSE(fs::exists(dir + "/new.part"));
+    EXPECT_TRUE(e2e::temporaryFilesIn(dir).empty());
 }
 
 TEST(Cli, InfoShowsTheStoredSettingsAndUnambiguousSpreads)

@@ -116,6 +116,17 @@ std::string blockOf(subhost::Host& host)
     return it == data.end() ? "<none>" : std::string(it->second.begin(), it->second.end());
 }
 
+std::vector<std::string> temporaryFilesIn(const std::string& dir)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() == 15 && name.rfind(".fo", 0) == 0 && name.compare(11, 4, ".tmp") == 0)
+            found.push_back(name);
+    }
+    return found;
+}
+
 Outcome runCommand(const std::string& commandLine)
 {
     std::string out;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -31,6 +32,10 @@ void applyOptions(subhost::Host& host, const std::map<std::string, std::string>&
 subhost::Document documentWith(const std::string& lines, int pages = 1);
 // The current document's plug-in block as text, "<none>" without one.
 std::string blockOf(subhost::Host& host);
+
+// The host's temporary files (".fo" + eight characters + ".tmp") left in
+// `dir`; none once a write is over, whether it succeeded or failed.
+std::vector<std::string> temporaryFilesIn(const std::string& dir);
 
 // How a program run through the shell ended: its exit status (-1 when a
 // signal ended it) and what it wrote to standard output and standard error.

@@ -97,7 +97,7 @@ TEST(LargeDocument, A32767PageJobPrintsIntoItsFileThroughThePlugIn)
     EXPECT_EQ(report.pagesWritten, 32767);
     EXPECT_EQ(report.otherFile, file);
     EXPECT_TRUE(report.fileError.empty()) << report.fileError;
-    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_TRUE(e2e::temporaryFilesIn(dir).empty());
     ASSERT_EQ(h->eventsOf("box-create").size(), 1u);
     EXPECT_EQ(h->eventsOf("box-create")[0].code, 32767);
     EXPECT_EQ(h->eventsOf("box-delete").size(), 1u);
@@ -128,7 +128,7 @@ TEST(StreamedJob, ReplacesTheOldFileOnlyWhenCompleteAndReportsAFileItCannotWrite
     EXPECT_EQ(report.otherFile, file);
     EXPECT_EQ(readFile(file), kept); // the copy in memory is the file's text
     EXPECT_EQ(kept.rfind("%!PS-Adobe-3.0\n", 0), 0u);
-    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_TRUE(e2e::temporaryFilesIn(dir).empty());
 
     // A folder that is not there is made on the way.
     const std::string missing = dir + "/no such folder/job.ps";
@@ -153,7 +153,7 @@ TEST(StreamedJob, ReplacesTheOldFileOnlyWhenCompleteAndReportsAFileItCannotWrite
     report = printDocument(*h, nullptr, folderInTheWay);
     EXPECT_EQ(report.fileError, "cannot write " + folderInTheWay + ": it is a folder");
     EXPECT_TRUE(fs::is_directory(folderInTheWay + "/inside"));
-    EXPECT_FALSE(fs::exists(folderInTheWay + ".part"));
+    EXPECT_TRUE(e2e::temporaryFilesIn(dir).empty());
 }
 
 } // namespace

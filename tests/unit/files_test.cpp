@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -126,6 +127,15 @@ TEST(FileMoves, IntoAFolderKeepingOrChangingTheName)
     writeFile(src, "three");
     EXPECT_FALSE(moveFile(src.c_str(), dest, nullptr));
     EXPECT_TRUE(exists(src));
+    char why[256];
+    lastFileError(why, sizeof why);
+#if defined(_WIN32)
+    // The system's own text ("The system cannot find the path specified").
+    EXPECT_NE(why[0], '\0');
+    EXPECT_EQ(std::strstr(why, "system error"), nullptr) << why;
+#else
+    EXPECT_STREQ(why, std::strerror(ENOENT));
+#endif
     EXPECT_FALSE(moveFile((dir / "missing").c_str(), dest, nullptr));
 }
 

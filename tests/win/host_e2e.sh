@@ -72,6 +72,28 @@ print)
     # The page border: a 0.25 pt stroke in every page's snippet.
     [ "$(grep -c "\.25 setlinewidth" "$work/b.ps")" -ge 3 ] || fail "no page border on every page"
     ;;
+files)
+    # An existing job file is replaced, the NUL device is written in place,
+    # and a failure names the file with the system's reason; no temporary
+    # file stays behind.
+    sample=$(winpath "$src/samples/brochure.json")
+    printf 'old job' >"$work/job.ps"
+    plain print --no-dialog "$sample" -o "$(winpath "$work/job.ps")" >"$work/log" || fail "print: $(cat "$work/log")"
+    head -c 14 "$work/job.ps" | grep -q '^%!PS-Adobe-3.0' || fail "job.ps was not replaced"
+    plain print --no-dialog "$sample" -o NUL >"$work/log" || fail "NUL: $(cat "$work/log")"
+    mkdir "$work/taken.ps"
+    if plain print --no-dialog "$sample" -o "$(winpath "$work/taken.ps")" >"$work/log" 2>&1; then
+        fail "a folder in the place of the job was taken"
+    fi
+    grep -qF "cannot write $(winpath "$work/taken.ps"): it is a folder" "$work/log" || fail "folder: $(cat "$work/log")"
+    # A name the system refuses.
+    if plain print --no-dialog "$sample" -o "$(winpath "$work/bad?.ps")" >"$work/log" 2>&1; then
+        fail "a name with ? was written"
+    fi
+    grep -qF "cannot write $(winpath "$work/bad?.ps"): " "$work/log" || fail "bad name: $(cat "$work/log")"
+    if grep -q "system error" "$work/log"; then fail "no text for the system's error: $(cat "$work/log")"; fi
+    if ls -A "$work" | grep -q '^\.fo.*\.tmp$'; then fail "temporary files left: $(ls -A "$work")"; fi
+    ;;
 dialog)
     gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$src/samples/pane-script.txt")" \
         -o "$(winpath "$work/d.ps")" --save "$(winpath "$work/saved.json")" >"$work/log" 2>&1 ||
