@@ -94,37 +94,32 @@ std::vector<AdoptedProgram> adoptedPrograms(bool wait)
         AdoptedProgram p;
         p.pid = std::atoi(name.c_str());
         std::string exe = linkTarget("/proc/" + name + "/exe");
-        p.command = commandLine(p.pid);
+        const bool hostCopy = !exe.empty() && exe == selfExe;
+        // A copy of the host shows the host's own command line, which says
+        // nothing about the program.
+        p.command = hostCopy ? std::string() : commandLine(p.pid);
         int status = 0;
         pid_t done = ::waitpid(p.pid, &status, WNOHANG);
         if (done == p.pid) {
             // Ended already: a zombie shows neither its program nor its
             // command line any more.
             record(p, status);
-            p.started = !(p.exitStatus == 127 && p.command.empty());
-        } else if (!exe.empty() && exe == selfExe) {
+        } else if (hostCopy) {
             // Still the host's copy: the process that waits for the program
             // (and ends as the program did, 127 when it could not start it),
             // or one that could not start it at all.
             p.command = childCommandLine(p.pid, selfExe);
-            if (!p.command.empty() && !wait) {
-                p.started = true;
-            } else {
+            if (p.command.empty() || wait)
                 waitFor(p);
-                p.started = !(p.ended && p.signal == 0 && p.exitStatus == 127);
-                if (!p.started)
-                    p.command.clear();
-            }
         } else if (exe.empty()) {
             // Neither a program nor a command line, and not yet a zombie: the
             // process is ending right now. Wait the moment it takes.
             waitFor(p);
-            p.started = !(p.ended && p.signal == 0 && p.exitStatus == 127);
-            if (!p.started)
-                p.command.clear();
-        } else {
-            p.started = true;
         }
+        // The waiting copy ends with 127 when the program could not be started.
+        p.started = !(p.ended && p.signal == 0 && p.exitStatus == 127);
+        if (!p.started)
+            p.command.clear();
         found.push_back(p);
     }
     ::closedir(proc);

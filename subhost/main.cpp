@@ -484,6 +484,8 @@ bool reportDistillers(bool wait, Output& out)
             continue;
         }
         j["started"] = true;
+        if (p.command.empty()) // it ended before its command line could be read
+            p.command = distillerProgram();
         j["command"] = p.command;
         if (wait && !p.ended) {
             out << "waiting for the distiller: " << p.command << "\n";
