@@ -11,7 +11,8 @@
 #   --parallel N   targets run at the same time (default 1)
 #   --max-len N    longest input tried (default: libFuzzer's choice)
 #   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document
-#                  fuzz_styles fuzz_paths fuzz_script (default: all)
+#                  fuzz_styles fuzz_paths fuzz_script fuzz_windesc fuzz_docinfo fuzz_scale
+#                  fuzz_destination (default: all)
 #
 # The corpus grows in DIR/fuzz-corpus/<target> (the seeds in fuzz/corpus are read
 # too); findings go to DIR/fuzz-artifacts/. Exit status 1 when any target failed.
@@ -25,7 +26,8 @@ runs=""
 parallel=1
 maxlen=""
 targets=()
-all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script)
+all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script
+     fuzz_windesc fuzz_docinfo fuzz_scale fuzz_destination)
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -34,7 +36,7 @@ while [ $# -gt 0 ]; do
     --runs|--execs) runs=$2; shift 2 ;;
     --parallel) parallel=$2; shift 2 ;;
     --max-len) maxlen=$2; shift 2 ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     fuzz_*) targets+=("$1"); shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
