@@ -143,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(sys->folder, stored.c_str(), stored.size() + 1);
     gPrefs.set("General", "AddPS", addPS ? "1" : "0");
     sHost->messages().clear();
+    sHost->events().clear(); // the host records every call: keep the run's memory flat
     sHost->jobFile.clear();
 
     setFileDestination();
