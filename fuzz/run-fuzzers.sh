@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Runs the libFuzzer targets: a short run of each by default (20 seconds in
-# all, for the test suite), longer on demand.
+# Runs the libFuzzer targets: a short run of each by default (20 seconds
+# divided among them, about half a minute in all with libFuzzer's start and
+# stop, for the test suite), longer on demand.
 #
 #   fuzz/run-fuzzers.sh [--build DIR] [--seconds N | --execs N] [--parallel N] [--max-len N] [target...]
 #
 #   --build DIR    build folder (default: build/fuzz, as the "fuzz" preset makes it);
 #                  configured with clang and FOLANTRA_FUZZ=ON when it is not there yet
-#   --seconds N    seconds per target (default: 20 divided among the targets)
+#   --seconds N    seconds per target (default: 20 divided among the targets, at least 1;
+#                  libFuzzer stops in the second after that)
 #   --execs N      executions per target instead of a time (--runs N is the same)
 #   --parallel N   targets run at the same time (default 1)
 #   --max-len N    longest input tried (default: libFuzzer's choice)
 #   target...      any of fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document
-#                  fuzz_styles fuzz_paths fuzz_script (default: all)
+#                  fuzz_styles fuzz_paths fuzz_script fuzz_windesc fuzz_docinfo fuzz_scale
+#                  fuzz_destination (default: all)
 #
 # The corpus grows in DIR/fuzz-corpus/<target> (the seeds in fuzz/corpus are read
 # too); findings go to DIR/fuzz-artifacts/. Exit status 1 when any target failed.
@@ -25,7 +28,8 @@ runs=""
 parallel=1
 maxlen=""
 targets=()
-all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script)
+all=(fuzz_xmlreader fuzz_settings fuzz_strings fuzz_utf fuzz_document fuzz_styles fuzz_paths fuzz_script
+     fuzz_windesc fuzz_docinfo fuzz_scale fuzz_destination)
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -34,7 +38,7 @@ while [ $# -gt 0 ]; do
     --runs|--execs) runs=$2; shift 2 ;;
     --parallel) parallel=$2; shift 2 ;;
     --max-len) maxlen=$2; shift 2 ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     fuzz_*) targets+=("$1"); shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac

@@ -72,6 +72,7 @@ void setFileDestination()
     if (!xtDocPath(doc, docPath, sizeof docPath))
         xtDocName(doc, docPath, 256);
 
+    bool absolute = false; // the folder is absolute already
     const char* sep = std::strrchr(docPath, plat::kPathSep);
     if (sep != nullptr) {
         std::memcpy(folder, docPath, static_cast<std::size_t>(sep - docPath));
@@ -81,7 +82,10 @@ void setFileDestination()
         }
     } else {
         getDesktopFolder(folder);
-        copyWhole(name, sizeof name, docPath);
+        if (!copyWhole(name, sizeof name, docPath)) {
+            refusePath(folder, docPath);
+            return;
+        }
     }
 
     if (sys->folder[0] != '\0') {
@@ -94,12 +98,27 @@ void setFileDestination()
             std::memset(folder, 0, sizeof folder);
             getDesktopFolder(folder);
         }
+    } else if (sep != nullptr) {
+        // The document's own folder is made absolute with its separator,
+        // which then goes again: a document in a root ("/", a drive's "C:\")
+        // stays in that root, which without the separator would read as a
+        // relative folder ("", "C:").
+        const char separator[2] = {plat::kPathSep, '\0'};
+        if (!appendText(folder, separator, sizeof folder) || !makeAbsolute(folder, sizeof folder)) {
+            folder[sep - docPath] = '\0';
+            refusePath(folder, name);
+            return;
+        }
+        std::size_t n = std::strlen(folder);
+        if (n > 0 && folder[n - 1] == plat::kPathSep)
+            folder[n - 1] = '\0';
+        absolute = true;
     }
 
     // A relative folder (a stored one, or that of a document opened by a
     // relative path) would depend on the working folder at every later use
-    // and could read as an option to the distiller: it is made absolute here.
-    if (!makeAbsolute(folder, sizeof folder)) {
+    // and could read as an option to the distiller: it is made absolute.
+    if (!absolute && !makeAbsolute(folder, sizeof folder)) {
         refusePath(folder, name);
         return;
     }

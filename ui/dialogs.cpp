@@ -229,6 +229,8 @@ bool controlChanged(DlgWindow& w, int controlIndex, const ControlState& state)
         case kKindCombo:
             c->value = state.value;
             c->text = state.text;
+            c->selStart = static_cast<int>(c->text.size()); // the caret after the item's text
+            c->selLength = 0;
             command(w, c, c->id, Note::SelectionChanged);
             return true;
         case kKindList:
@@ -428,6 +430,7 @@ void setControlValue(ControlRef control, std::int32_t value)
     case kKindCombo:
         control->value = inRange ? value : 0;
         control->text = inRange ? control->items[static_cast<std::size_t>(value - 1)] : std::string();
+        control->selStart = control->selLength = 0;
         break;
     case kKindTabs:
         if (inRange)

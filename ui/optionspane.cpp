@@ -38,13 +38,12 @@ float getScale(int id, float current)
 {
     char text[256] = {};
     getControlText(paneControl(id), text);
-    float factor = parseScale(text);
-    if (!scaleInPaneRange(factor)) {
+    float factor = current;
+    if (!acceptScale(text, &factor)) {
         setMsg2("%s", text);
         msgBox("scaleOutOfRange");
-        return current;
     }
-    return factor == 0.0f ? 0.0f : factor; // no negative zero
+    return factor;
 }
 
 uint8_t paneControlProc(ControlRef control, DialogRef, void*)
@@ -125,6 +124,15 @@ float parseScale(const char* text)
 }
 
 bool scaleInPaneRange(float factor) { return std::isfinite(factor) && factor >= 0.0f && factor <= 10.0f; }
+
+bool acceptScale(const char* text, float* factor)
+{
+    float read = parseScale(text);
+    if (!scaleInPaneRange(read))
+        return false;
+    *factor = read == 0.0f ? 0.0f : read; // no negative zero
+    return true;
+}
 
 DialogRef createPane(xtstyleref style, uint32_t kind)
 {

@@ -27,6 +27,10 @@ float parseScale(const char* text);
 // (finite, 0 to 10). A field outside it is refused with the message
 // "scaleOutOfRange" (the field's text below it) and the record keeps its value.
 bool scaleInPaneRange(float factor);
+// What the pane takes from a scale field's text: the factor parseScale reads,
+// a negative zero as 0; false and `factor` unchanged when it lies outside the
+// field's range.
+bool acceptScale(const char* text, float* factor);
 
 // ---- the pane's life (driven by the toolkit's callbacks) ----
 

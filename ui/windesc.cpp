@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -47,10 +48,24 @@ std::uint32_t codeOf(const std::string& text)
     return code;
 }
 
+// Coordinates beyond what a window system takes are held at its limit, so
+// the builder's adjustments and a group's origin never overflow.
+constexpr long kCoordMax = 32767;
+
+// "x y w h": the numbers up to the first that is missing or malformed, the
+// rest 0.
 DlgRect rectOf(const std::string& text)
 {
     int v[4] = {0, 0, 0, 0};
-    std::sscanf(text.c_str(), "%d %d %d %d", &v[0], &v[1], &v[2], &v[3]);
+    const char* p = text.c_str();
+    for (int& n : v) {
+        char* end = nullptr;
+        long value = std::strtol(p, &end, 10);
+        if (end == p)
+            break;
+        n = static_cast<int>(value < -kCoordMax - 1 ? -kCoordMax - 1 : value > kCoordMax ? kCoordMax : value);
+        p = end;
+    }
     return DlgRect{v[0], v[1], v[2], v[3]};
 }
 

@@ -33,7 +33,8 @@ struct WinDesc {
 };
 
 // Reads a description's text. Missing elements take their defaults (id -1,
-// rect 0 0 0 0, empty text, flags 0); malformed numbers read as 0.
+// rect 0 0 0 0, empty text, flags 0); malformed numbers read as 0, and
+// coordinates beyond -32768 to 32767 as that limit.
 void readWinDesc(const char* text, WinDesc* desc);
 // Loads the description `name` from the plug-in's resources (the name as it
 // is, then with the language's suffix, then "_E"); false when there is none.

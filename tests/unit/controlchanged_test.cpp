@@ -212,4 +212,28 @@ TEST(ControlChanged, AComboBoxShowsItsRememberedItemWhenItsListOpens)
     EXPECT_EQ(getControlValue(getControl(&w, 9)), 2);
 }
 
+TEST(ControlChanged, AComboBoxSelectionStaysInsideTheTextItShows)
+{
+    DlgWindow w;
+    build("<control><type>comb</type><id>9</id><rect>0 0 80 20</rect><menu>Red</menu><menu>Blue</menu></control>", w);
+    int index = indexOfId(w, 9);
+    ControlRef combo = getControl(&w, 9);
+    // A long typed text leaves the caret after it; a shorter item chosen
+    // from the list moves it to the end of the item.
+    ASSERT_TRUE(controlChanged(w, index, ControlState{ControlEvent::TextChanged, 0, std::string(40, 'g')}));
+    EXPECT_EQ(combo->selStart, 40);
+    ASSERT_TRUE(controlChanged(w, index, ControlState{ControlEvent::SelectionChanged, 1, "Red"}));
+    EXPECT_EQ(combo->selStart, 3);
+    EXPECT_EQ(combo->selLength, 0);
+
+    // The whole text selected, then the program shows another item.
+    ASSERT_TRUE(controlChanged(w, index, ControlState{ControlEvent::TextChanged, 0, "a longer text"}));
+    combo->selStart = 0;
+    combo->selLength = 13;
+    setControlValue(combo, 1);
+    EXPECT_EQ(combo->text, "Red");
+    EXPECT_EQ(combo->selStart, 0);
+    EXPECT_EQ(combo->selLength, 0);
+}
+
 } // namespace

@@ -158,6 +158,17 @@ TEST(ScaleLimits, ThePaneTakesZeroToOneThousandPercent)
     EXPECT_FALSE(scaleInPaneRange(parseScale("-1")));
     EXPECT_FALSE(scaleInPaneRange(parseScale(std::string(41, '9').c_str())));
     EXPECT_FALSE(scaleInPaneRange(std::numeric_limits<float>::quiet_NaN()));
+
+    // What the pane takes: a refused text leaves the value as it was, and
+    // "-0" is stored as 0, not as a negative zero.
+    float factor = 0.5f;
+    EXPECT_FALSE(acceptScale(std::string(41, '9').c_str(), &factor));
+    EXPECT_EQ(factor, 0.5f);
+    ASSERT_TRUE(acceptScale("-0,00", &factor));
+    EXPECT_EQ(factor, 0.0f);
+    EXPECT_FALSE(std::signbit(factor));
+    ASSERT_TRUE(acceptScale("75,5", &factor));
+    EXPECT_EQ(factor, 0.755f);
 }
 
 } // namespace

@@ -36,11 +36,11 @@ protected:
         buildWindow(desc, frame, &w);
         return true;
     }
-    static void buildText(const std::string& text, DlgWindow& w)
+    static void buildText(const std::string& text, DlgWindow& w, FrameInsets frame = {})
     {
         WinDesc desc;
         readWinDesc(text.c_str(), &desc);
-        buildWindow(desc, FrameInsets{}, &w);
+        buildWindow(desc, frame, &w);
     }
     static void expectRect(const DlgControl* c, int x, int y, int wd, int h)
     {
@@ -190,6 +190,31 @@ TEST_F(Builder, KindTableRectanglesAndAttributes)
     expectRect(byCommand, 120, 17, 80, 19); // a multi-line field keeps its height
     EXPECT_EQ(getControl(&w, 13), nullptr);  // unknown kind: nothing
     expectRect(getControl(&w, 14), 1, -1, 0, 19);
+}
+
+TEST_F(Builder, CoordinatesBeyondTheWindowSystemsRangeAreHeldAtItsLimit)
+{
+    // Numbers at and past the int range used to overflow in the kind table's
+    // adjustments, the group origin and the frame.
+    DlgWindow w;
+    buildText("<window><name>x</name><rect>2147483647 -2147483648 99999999999 2147483647</rect>"
+              "<control><type>push</type><id>1</id><rect>0 -2147483648 2147483647 2147483647</rect></control>"
+              "<control><type>grpb</type><id>20</id><rect>2147483647 2147483647 1 1</rect><text>g</text></control>"
+              "<control><type>popb</type><id>21</id><rect>2147483647 5 -2147483648 1</rect></control>"
+              "<control><type>####</type></control>"
+              "<control><type>eutx</type><id>22</id><rect>40000 -40000 7</rect></control>"
+              "</window>",
+              w, FrameInsets{3, 26, 3, 3});
+    EXPECT_EQ(w.clientWidth, 32767);
+    EXPECT_EQ(w.clientHeight, 32767);
+    EXPECT_EQ(w.frame.w, 32767 + 6);
+    EXPECT_EQ(w.frame.h, 32767 + 29);
+    expectRect(getControl(&w, 1), 0, -32768 - 3, 32767, 24);
+    expectRect(getControl(&w, 20), 32767, 32767 - 4, 1, 1);
+    expectRect(getControl(&w, 21), 32767 + 3 + 32767, 5 - 2 + 32763, -32768 - 5, 200); // inside the group
+    expectRect(getControl(&w, 22), 32767, -32768 - 3, 7, 19);
+    placeWindow(&w, 1280, 1024);
+    EXPECT_EQ(w.frame.x, (1280 - w.frame.w) / 2);
 }
 
 TEST_F(Builder, GroupsOffsetAndContainersNest)
