@@ -4,10 +4,12 @@
 #include "settings/mysettings.h"
 #include "ui/msgbox.h"
 #include "util/files.h"
+#include "util/mystr.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 constexpr const char* kSection = "Settings";
@@ -49,6 +51,15 @@ FolantraRec storedForm(const FolantraRec* rec)
     return copy;
 }
 
+// Gives the host's copy of a block or a style's node back also when an
+// exception passes.
+struct DisposeBlock {
+    void operator()(void* block) const noexcept { xtDisposeBlock(block); }
+};
+struct DisposeNode {
+    void operator()(xtxmlnode* node) const noexcept { xtXmlDispose(node); }
+};
+
 // The style's "Folantra" element, created when the node has none.
 xtxmlelem* folantraElement(xtxmlnode* node)
 {
@@ -71,29 +82,31 @@ void checkFolder(char* folder)
     std::memcpy(folder, desktop, sizeof desktop);
 }
 
-void getJobHandle(FolantraRec* rec)
+bool getJobHandle(FolantraRec* rec)
 {
     clearRec(rec);
     int32_t size = 0;
-    void* block = xtGetDocData(xtCurrentDoc(), XT_PLUGIN_ID, &size);
-    if (block == nullptr)
-        return;
-    {
-        CMySettings store;
-        if (size > 0 && store.setup(block, size, 0) == 0) {
-            for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
-                rec->flags[i] = static_cast<int8_t>(store.getInt32(kSection, kFolantraKeys[i], 0) & 0xFF);
-            // The block keeps 255 bytes of the folder.
-            store.getString(kSection, kFolantraKeys[8], rec->folder, 256);
-            checkFolder(rec->folder);
-            rec->scaleX = store.getFloat(kSection, "ScX", 1.0f);
-            rec->scaleY = store.getFloat(kSection, "ScY", 1.0f);
-            store.getString(kSection, "Title", rec->metaData.title, 256);
-            store.getString(kSection, "Author", rec->metaData.author, 256);
-            store.getString(kSection, "Keywords", rec->metaData.keywords, 256);
-        }
+    void* data = xtGetDocData(xtCurrentDoc(), XT_PLUGIN_ID, &size);
+    if (data == nullptr)
+        return true;
+    std::unique_ptr<void, DisposeBlock> block(data);
+    CMySettings store;
+    std::int32_t status = size > 0 ? store.setup(block.get(), size, 0) : CMySettings::kRefused;
+    if (status == CMySettings::kNoMemory)
+        return false;
+    if (status == CMySettings::kOK) {
+        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
+            rec->flags[i] = static_cast<int8_t>(store.getInt32(kSection, kFolantraKeys[i], 0) & 0xFF);
+        // The block keeps 255 bytes of the folder.
+        store.getString(kSection, kFolantraKeys[8], rec->folder, 256);
+        checkFolder(rec->folder);
+        rec->scaleX = store.getFloat(kSection, "ScX", 1.0f);
+        rec->scaleY = store.getFloat(kSection, "ScY", 1.0f);
+        store.getString(kSection, "Title", rec->metaData.title, 256);
+        store.getString(kSection, "Author", rec->metaData.author, 256);
+        store.getString(kSection, "Keywords", rec->metaData.keywords, 256);
     }
-    xtDisposeBlock(block);
+    return true;
 }
 
 void setJobHandle(const FolantraRec* given)
@@ -103,29 +116,35 @@ void setJobHandle(const FolantraRec* given)
     CMySettings store;
     if (store.setup(4096L) != 0)
         return;
+    // A block that lacks an entry is never stored: when the store cannot
+    // take one (it could not grow), the document keeps the block it had.
+    std::int32_t failed = 0;
     for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
-        store.set(kSection, kFolantraKeys[i], static_cast<std::int32_t>(rec->flags[i]));
-    store.set(kSection, kFolantraKeys[8], rec->folder);
-    store.setFloat(kSection, "ScX", rec->scaleX);
-    store.setFloat(kSection, "ScY", rec->scaleY);
-    store.set(kSection, "Title", rec->metaData.title);
-    store.set(kSection, "Author", rec->metaData.author);
-    store.set(kSection, "Keywords", rec->metaData.keywords);
-    if (store.buffer == nullptr)
+        failed |= store.set(kSection, kFolantraKeys[i], static_cast<std::int32_t>(rec->flags[i]));
+    failed |= store.set(kSection, kFolantraKeys[8], rec->folder);
+    failed |= store.setFloat(kSection, "ScX", rec->scaleX);
+    failed |= store.setFloat(kSection, "ScY", rec->scaleY);
+    failed |= store.set(kSection, "Title", rec->metaData.title);
+    failed |= store.set(kSection, "Author", rec->metaData.author);
+    failed |= store.set(kSection, "Keywords", rec->metaData.keywords);
+    if (failed != 0 || store.buffer == nullptr)
         return;
     std::size_t size = store.length + 1;
-    auto* block = static_cast<char*>(std::calloc(1, size));
+    auto* block = static_cast<char*>(myalloc(size, 1));
     if (block == nullptr)
         return;
     std::memcpy(block, store.buffer, store.length);
     xtSetDocData(xtCurrentDoc(), XT_PLUGIN_ID, block, static_cast<int32_t>(size));
-    std::free(block);
+    myfree(block);
 }
 
 bool isJobModified(const FolantraRec* rec)
 {
     FolantraRec stored;
-    getJobHandle(&stored);
+    // A block that cannot be read now (no memory) may differ: storing the
+    // record again is harmless, leaving a change unstored is not.
+    if (!getJobHandle(&stored))
+        return true;
     const FolantraRec flat = storedForm(rec);
     return !sameRec(&flat, &stored);
 }
@@ -133,10 +152,10 @@ bool isJobModified(const FolantraRec* rec)
 void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
 {
     clearRec(rec);
-    xtxmlnode* node = xtStyleGetNode(style, XT_PLUGIN_ID);
+    std::unique_ptr<xtxmlnode, DisposeNode> node(xtStyleGetNode(style, XT_PLUGIN_ID));
     if (node == nullptr)
         return;
-    if (xtxmlelem* elem = folantraElement(node)) {
+    if (xtxmlelem* elem = folantraElement(node.get())) {
         char value[256];
         for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
             rec->flags[i] = readValue(elem, kFolantraKeys[i], value, sizeof value)
@@ -152,7 +171,6 @@ void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
         readValue(elem, "Author", rec->metaData.author, sizeof rec->metaData.author);
         readValue(elem, "Keywords", rec->metaData.keywords, sizeof rec->metaData.keywords);
     }
-    xtXmlDispose(node);
 }
 
 void setFolantraRec(xtstyleref style, const FolantraRec* given)

@@ -6,14 +6,15 @@
 #include "xthost.h"
 
 // Loads the record from the current document's block; a document without one
-// gives a cleared record.
-void getJobHandle(FolantraRec* rec);
+// gives a cleared record. False when the document has a block that could not
+// be read (no memory): the record is cleared then.
+bool getJobHandle(FolantraRec* rec);
 // Stores the record as the current document's block (does not mark the
 // document changed). A line break in the title, author or keywords is stored
 // as a blank, here and in a style.
 void setJobHandle(const FolantraRec* rec);
 // True when the record, in its stored form, differs byte for byte from what
-// the document holds.
+// the document holds, or when the document's block cannot be read.
 bool isJobModified(const FolantraRec* rec);
 // Loads the record from an output style; without a node it stays cleared.
 void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec);

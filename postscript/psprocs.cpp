@@ -134,9 +134,14 @@ int32_t XTAPI psJobStart(xtcbheader* rec) noexcept
 
 int32_t XTAPI psJobEnd(xtcbheader*) noexcept
 {
-    return guardEntry("psJobEnd", int32_t{0}, [] {
+    // The temporary boxes go even when starting the distiller failed (out of
+    // memory): they must not outlive the job in the document.
+    guardEntry("psJobEnd", int32_t{0}, [] {
         sJobType = 0;
         runDistillerStep();
+        return int32_t{0};
+    });
+    return guardEntry("psJobEnd", int32_t{0}, [] {
         deleteBlankPageBoxes();
         return int32_t{0};
     });

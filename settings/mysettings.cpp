@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 CMySettings gPrefs;
@@ -181,10 +182,10 @@ void CMySettings::loadDefaults()
 {
     // The default text is made like a loaded file (a CR in front, single CR
     // line ends), so that its first section is found.
-    char* text = getResourceData("Prefs", "ini", gLanguage);
+    std::unique_ptr<char, MyFree> text(getResourceData("Prefs", "ini", gLanguage));
     if (text != nullptr) {
-        std::string withCR = std::string("\r") + text;
-        myfree(text);
+        std::string withCR = std::string("\r") + text.get();
+        text.reset();
         if (adopt(withCR.data(), withCR.size(), withCR.size() + kGrowth))
             setupCR();
         return;
@@ -441,10 +442,11 @@ std::int32_t CMySettings::checkBuffer(std::size_t need)
     }
     if (newCapacity == capacity)
         return kOK;
-    char* grown = static_cast<char*>(std::realloc(buffer, newCapacity));
+    char* grown = static_cast<char*>(myalloc(newCapacity, 1));
     if (grown == nullptr)
         return kNoMemory;
-    std::memset(grown + capacity, 0, newCapacity - capacity);
+    std::memcpy(grown, buffer, capacity);
+    myfree(buffer);
     buffer = grown;
     capacity = static_cast<std::uint32_t>(newCapacity);
     return kOK;

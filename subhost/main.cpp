@@ -522,6 +522,9 @@ int finishJob(const PrintReport& report, const std::string& outFile, const Docum
     out.result["pages"] = report.pagesWritten;
     if (!report.fileError.empty())
         return out.fail(report.fileError);
+    if (report.temporaryBoxesLeft > 0)
+        return out.fail("the plug-in left " + std::to_string(report.temporaryBoxesLeft) +
+                        " temporary boxes in the document after the job");
     if (!report.file.empty()) {
         out << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << report.file
             << " (the file the plug-in named)\n";

@@ -255,6 +255,9 @@ PrintReport printDocument(Host& host, std::string* memory, const std::string& ot
     xtcbheader end{XT_CB_JOBEND, sizeof(xtcbheader)};
     host.call(XT_CB_JOBEND, &end);
     host.setStream(nullptr);
+    for (const Spread& s : doc->spreads)
+        for (const Box& b : s.boxes)
+            report.temporaryBoxesLeft += b.temporary ? 1 : 0;
     for (xtpageranges* r : host.rangeBlocks)
         std::free(r);
     host.rangeBlocks.clear();

@@ -17,6 +17,9 @@ struct PrintReport {
     std::string file;      // the file the plug-in sent the job to, when it did
     std::string otherFile; // the caller's file, when the job went there instead
     std::string fileError; // why the job's file could not be written
+    // Boxes that an XTension placed for the job and had not deleted when the
+    // job ended (it must delete every one).
+    int temporaryBoxesLeft = 0;
 };
 
 // Prints the host's current document. The PostScript goes into its file as

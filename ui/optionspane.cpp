@@ -19,6 +19,9 @@ struct PaneState {
     DlgWindow window;
     xtstyleref style = 0;
     uint32_t kind = 0;
+    // The document's block could not be read when the pane was loaded (no
+    // memory): the pane shows a cleared record, so confirming keeps the block.
+    bool blockUnread = false;
 };
 std::unique_ptr<PaneState> sPane;
 
@@ -137,20 +140,33 @@ bool acceptScale(const char* text, float* factor)
 DialogRef createPane(xtstyleref style, uint32_t kind)
 {
     destroyPane();
-    sPane = std::make_unique<PaneState>();
-    sPane->style = style;
-    sPane->kind = kind;
-    buildPaneWindow(&sPane->window);
-    sPane->window.window = newWindowId();
-    for (int id : {kPanePrintToFile, kPaneScale, kPaneChooseFolder, kPaneReset, kPaneMetaData})
-        setControlHandler(&sPane->window, id, paneControlProc, nullptr);
-    FolantraRec* rec = getDocRec();
-    if (style != 0)
-        getFolantraRecByStyle(style, rec);
-    else
-        getJobHandle(rec);
-    setPaneControls(rec);
+    // A pane that could not be made whole (out of memory) is not offered: it
+    // could be confirmed with controls or a record half made.
+    try {
+        sPane = std::make_unique<PaneState>();
+        sPane->style = style;
+        sPane->kind = kind;
+        buildPaneWindow(&sPane->window);
+        sPane->window.window = newWindowId();
+        for (int id : {kPanePrintToFile, kPaneScale, kPaneChooseFolder, kPaneReset, kPaneMetaData})
+            setControlHandler(&sPane->window, id, paneControlProc, nullptr);
+        if (style != 0)
+            getFolantraRecByStyle(style, getDocRec());
+        else
+            loadPaneFromDocument();
+        setPaneControls(getDocRec());
+    } catch (...) {
+        destroyPane();
+        throw;
+    }
     return &sPane->window;
+}
+
+void loadPaneFromDocument()
+{
+    bool read = getJobHandle(getDocRec());
+    if (sPane)
+        sPane->blockUnread = !read;
 }
 
 DialogRef currentPane() { return sPane ? &sPane->window : nullptr; }
@@ -198,7 +214,7 @@ void savePaneSettings()
 {
     FolantraRec* rec = getDocRec();
     getPaneSettings(rec);
-    if (isJobModified(rec)) {
+    if (!(sPane && sPane->blockUnread) && isJobModified(rec)) {
         setJobHandle(rec);
         xtMarkDocChanged(xtCurrentDoc(), kChangeLevel);
     }
@@ -241,6 +257,7 @@ int32_t XTAPI paneStyleChanged(xtcbheader* rec) noexcept
             return int32_t{0};
         if (sPane) {
             getFolantraRecByStyle(style, getDocRec());
+            sPane->blockUnread = false; // the style's settings replace what the pane showed
             setPaneControls(getDocRec());
             dialog_toolkit::update(sPane->window);
         } else {

@@ -37,7 +37,12 @@ bool acceptScale(const char* text, float* factor);
 // Creates the pane for a style (0 in the print dialog) of the given kind,
 // loads the working record from the style or, without one, from the current
 // document, and fills the controls. An older pane is destroyed first.
+// A pane that cannot be filled (out of memory) is destroyed again.
 DialogRef createPane(xtstyleref style, uint32_t kind);
+// Loads the working record from the current document's block. When the block
+// cannot be read (no memory) the record is cleared and the pane remembers it:
+// confirming the print dialog then leaves the block as it is.
+void loadPaneFromDocument();
 // The pane that exists, or null.
 DialogRef currentPane();
 xtstyleref paneStyle();
@@ -53,7 +58,8 @@ void adjustPaneControls();
 void getPaneSettings(FolantraRec* rec);
 // Print dialog confirmed: read the controls; when the working record differs
 // from the document's block, store it and mark the document changed (level
-// 3); copy it into the system record in any case.
+// 3), unless the block could not be read when the pane was loaded; copy it
+// into the system record in any case.
 void savePaneSettings();
 // Output-style editor confirmed: read the controls and store the working
 // record into the remembered style only.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -75,8 +76,17 @@ unsigned char collectMenuItem(char* item, long, void* context)
     return 1;
 }
 
+// What the walk over the controls fills: the description, and whether every
+// control and menu item could be read (an element is skipped when its copy
+// cannot be allocated).
+struct Collected {
+    WinDesc* desc;
+    bool complete;
+};
+
 unsigned char collectControl(char* text, long, void* context)
 {
+    auto* collected = static_cast<Collected*>(context);
     WinDescControl c;
     std::string type = element(text, "type");
     c.type = type.size() == 4 ? codeOf(type) : 0;
@@ -90,7 +100,8 @@ unsigned char collectControl(char* text, long, void* context)
     c.multi = getXMLValue(text, "multi", 0);
     c.pass = getXMLValue(text, "pass", 0);
     c.readonly = getXMLValue(text, "readonly", 0);
-    EnumXMLData(text, "menu", collectMenuItem, &c);
+    if (!EnumXMLData(text, "menu", collectMenuItem, &c))
+        collected->complete = false;
     for (int i = 1;; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "text%d", i);
@@ -104,7 +115,7 @@ unsigned char collectControl(char* text, long, void* context)
         if (!value.empty())
             c.strings[codeOf(code)] = value;
     }
-    static_cast<WinDesc*>(context)->controls.push_back(c);
+    collected->desc->controls.push_back(c);
     return 1;
 }
 
@@ -146,16 +157,19 @@ std::string localizeText(const std::string& text)
     return output;
 }
 
-void readWinDesc(const char* text, WinDesc* desc)
+bool readWinDesc(const char* text, WinDesc* desc)
 {
     *desc = WinDesc{};
     if (text == nullptr)
-        return;
+        return true;
     // The window's own elements come before its first control.
     std::string head(text, firstControl(text));
     desc->name = element(head.c_str(), "name");
     desc->rect = rectOf(element(head.c_str(), "rect"));
-    EnumXMLData(text, "control", collectControl, desc);
+    Collected collected{desc, true};
+    if (!EnumXMLData(text, "control", collectControl, &collected))
+        collected.complete = false;
+    return collected.complete;
 }
 
 bool loadWinDesc(const char* name, WinDesc* desc)
@@ -163,11 +177,15 @@ bool loadWinDesc(const char* name, WinDesc* desc)
     *desc = WinDesc{};
     if (name == nullptr || name[0] == '\0')
         return false;
-    char* text = getResourceData(name, "xml", gLanguage);
+    std::unique_ptr<char, MyFree> text(getResourceData(name, "xml", gLanguage));
     if (text == nullptr)
         return false;
-    readWinDesc(text, desc);
-    myfree(text);
+    // A window with a control missing could take an empty field for a value:
+    // a description that could not be read whole is not used.
+    if (!readWinDesc(text.get(), desc)) {
+        *desc = WinDesc{};
+        return false;
+    }
     return true;
 }
 

@@ -34,10 +34,12 @@ struct WinDesc {
 
 // Reads a description's text. Missing elements take their defaults (id -1,
 // rect 0 0 0 0, empty text, flags 0); malformed numbers read as 0, and
-// coordinates beyond -32768 to 32767 as that limit.
-void readWinDesc(const char* text, WinDesc* desc);
+// coordinates beyond -32768 to 32767 as that limit. False when a control or
+// menu item had to be left out (no memory for its copy).
+bool readWinDesc(const char* text, WinDesc* desc);
 // Loads the description `name` from the plug-in's resources (the name as it
-// is, then with the language's suffix, then "_E"); false when there is none.
+// is, then with the language's suffix, then "_E"); false when there is none
+// or it could not be read whole.
 bool loadWinDesc(const char* name, WinDesc* desc);
 
 // Localizes a control text, window title or menu item: a text ending in "…"

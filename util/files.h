@@ -99,6 +99,11 @@ std::FILE* openFile(const char* path, const char* mode);
 // Opens a regular file for binary reading; null for anything else (a folder,
 // a FIFO, a device), which is never opened in a way that could block.
 std::FILE* openRegularFile(const char* path);
+// Closes a file when its owner goes (std::unique_ptr's deleter), also when an
+// exception passes.
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
 // Deletes a file; false when there was none or it could not be deleted.
 bool deleteFile(const char* path);
 

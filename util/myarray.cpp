@@ -1,6 +1,7 @@
 #include "util/myarray.h"
 
-#include <cstdlib>
+#include "util/mystr.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -11,10 +12,10 @@ MyArray::MyArray(int32_t capacity, int32_t elemSize)
     : mCapacity(capacity > 0 ? capacity : 0), mElemSize(elemSize > 0 ? elemSize : 1)
 {
     if (mCapacity > 0)
-        mBuffer = static_cast<unsigned char*>(std::calloc(static_cast<size_t>(mCapacity), static_cast<size_t>(mElemSize)));
+        mBuffer = static_cast<unsigned char*>(myalloc(static_cast<size_t>(mCapacity), static_cast<size_t>(mElemSize)));
 }
 
-MyArray::~MyArray() { std::free(mBuffer); }
+MyArray::~MyArray() { myfree(mBuffer); }
 
 void MyArray::addElem(const void* elem)
 {
@@ -22,12 +23,13 @@ void MyArray::addElem(const void* elem)
         return;
     if (mCount >= mCapacity || mBuffer == nullptr) {
         int32_t grown = mCapacity + 100;
-        void* p = std::realloc(mBuffer, static_cast<size_t>(grown) * static_cast<size_t>(mElemSize));
+        auto* p = static_cast<unsigned char*>(myalloc(static_cast<size_t>(grown), static_cast<size_t>(mElemSize)));
         if (p == nullptr)
             return; // nothing added; the elements already held stay where they are
-        mBuffer = static_cast<unsigned char*>(p);
-        std::memset(mBuffer + static_cast<size_t>(mCapacity) * mElemSize, 0,
-                    static_cast<size_t>(grown - mCapacity) * mElemSize);
+        if (mBuffer != nullptr)
+            std::memcpy(p, mBuffer, static_cast<size_t>(mCount) * static_cast<size_t>(mElemSize));
+        myfree(mBuffer);
+        mBuffer = p;
         mCapacity = grown;
     }
     std::memcpy(mBuffer + static_cast<size_t>(mCount) * mElemSize, elem, static_cast<size_t>(mElemSize));

@@ -10,6 +10,11 @@
 // the size overflows). Release with myfree.
 void* myalloc(std::size_t count, std::size_t size);
 void myfree(void* block);
+// Releases a block of myalloc when its owner goes (std::unique_ptr's deleter),
+// also when an exception passes.
+struct MyFree {
+    void operator()(void* block) const noexcept { myfree(block); }
+};
 
 // UTF-8 to UTF-16 code units, surrogate pairs for characters beyond U+FFFF.
 // Invalid input never stops the conversion and is never read past `length`:

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 std::int16_t gLanguage = 0;
@@ -76,16 +77,17 @@ char* getResourceData(const char* name, const char* type, std::int16_t language)
 
 char* copyResourceFile(const char* path)
 {
-    std::FILE* f = openFile(path, "rb");
+    // The file is closed also when the text cannot be held (out of memory).
+    std::unique_ptr<std::FILE, FileCloser> f(openFile(path, "rb"));
     if (f == nullptr)
         return nullptr;
     std::string bytes;
     char chunk[4096];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
         bytes.append(chunk, n);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    bool failed = std::ferror(f.get()) != 0;
+    f.reset();
     if (failed)
         return nullptr;
     char* copy = static_cast<char*>(myalloc(bytes.size() + 2, 1));

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -157,29 +158,33 @@ long getXMLValue(const char* text, const char* key, long def)
     return result;
 }
 
-void EnumXMLData(const char* text, const char* key, XMLElementProc proc, void* context)
+bool EnumXMLData(const char* text, const char* key, XMLElementProc proc, void* context)
 {
     Tags tags;
     if (text == nullptr || proc == nullptr || !makeTags(key, kXMLTagKeyMax, true, tags))
-        return;
+        return true;
+    bool complete = true;
     const char* textEnd = text + std::strlen(text);
     const char* pos = text;
     while (pos < textEnd) {
         const char* open = findNoCase(pos, tags.open, tags.openLen);
         if (open == nullptr)
-            return;
+            return complete;
         pos = open + tags.openLen;
         const char* close = findNoCase(pos, tags.close, tags.closeLen);
         if (close == nullptr)
-            return;
+            return complete;
         std::size_t len = static_cast<std::size_t>(close + tags.closeLen - open);
-        char* element = static_cast<char*>(myalloc(len + 1, 1));
-        if (element == nullptr)
+        std::unique_ptr<char, MyFree> element(static_cast<char*>(myalloc(len + 1, 1)));
+        if (element == nullptr) {
+            complete = false;
             continue; // skipped; the walk goes on behind the opening tag
-        std::memcpy(element, open, len);
-        unsigned char goOn = proc(element, static_cast<long>(len), context);
-        myfree(element);
+        }
+        std::memcpy(element.get(), open, len);
+        unsigned char goOn = proc(element.get(), static_cast<long>(len), context);
+        element.reset();
         if (goOn == 0)
-            return;
+            return complete;
     }
+    return complete;
 }

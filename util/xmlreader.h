@@ -42,5 +42,7 @@ typedef unsigned char (*XMLElementProc)(char* element, long length, void* contex
 // just behind each opening tag, so an element nested in another of the same
 // key is visited again on its own after its parent. The closing tag is built
 // from the key up to its first blank. Keys longer than 60 characters are
-// refused (no call).
-void EnumXMLData(const char* text, const char* key, XMLElementProc proc, void* context);
+// refused (no call). An element whose copy cannot be allocated is skipped and
+// the walk goes on; the result is then false (otherwise true), so that a
+// caller that needs every element can tell.
+bool EnumXMLData(const char* text, const char* key, XMLElementProc proc, void* context);

@@ -166,7 +166,7 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
         else if (which == kStylePane)
             getFolantraRecByStyle(sEditedStyle, getDocRec());
         else
-            getJobHandle(getDocRec());
+            loadPaneFromDocument();
         setPaneControls(getDocRec());
         showPane(*pane);
         if (View* view = viewOf(pane))

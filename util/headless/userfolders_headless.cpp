@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include <pwd.h>
@@ -52,10 +53,10 @@ std::string userFolder(const char* key, const char* fallback)
     std::string result;
     std::string config = configFolder();
     if (!config.empty()) {
-        if (std::FILE* f = std::fopen((config + "/user-dirs.dirs").c_str(), "rb")) {
+        if (std::unique_ptr<std::FILE, FileCloser> f{std::fopen((config + "/user-dirs.dirs").c_str(), "rb")}) {
             std::string wanted = std::string("XDG_") + key + "_DIR=\"";
             char line[2048];
-            while (std::fgets(line, sizeof line, f) != nullptr) {
+            while (std::fgets(line, sizeof line, f.get()) != nullptr) {
                 const char* p = line;
                 while (*p == ' ' || *p == '\t')
                     ++p;
@@ -73,7 +74,6 @@ std::string userFolder(const char* key, const char* fallback)
                     result = value;
                 }
             }
-            std::fclose(f);
         }
     }
     while (result.size() > 1 && result.back() == '/')
