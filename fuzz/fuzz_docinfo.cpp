@@ -5,6 +5,7 @@
 // well-formed UTF-16, and the text decoded again equal to the field's first
 // 255 bytes when those are well-formed UTF-8; otherwise every ASCII character
 // of the field in its place and each ill-formed part one U+FFFD.
+#include "fuzz/utf8check.h"
 #include "job/folantrarec.h"
 #include "postscript/metadata.h"
 #include "postscript/psprintf.h"
@@ -21,46 +22,6 @@ namespace {
 void collect(const char* bytes, int32_t n, void* context)
 {
     static_cast<std::string*>(context)->append(bytes, static_cast<std::size_t>(n));
-}
-
-// Well-formed UTF-8 (the table of well-formed byte sequences).
-bool validUTF8(const std::string& s)
-{
-    std::size_t i = 0, n = s.size();
-    while (i < n) {
-        auto b = static_cast<std::uint8_t>(s[i]);
-        std::size_t len;
-        std::uint8_t lo = 0x80, hi = 0xBF;
-        if (b <= 0x7F) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b == 0xE0) {
-            len = 3, lo = 0xA0;
-        } else if ((b >= 0xE1 && b <= 0xEC) || b == 0xEE || b == 0xEF) {
-            len = 3;
-        } else if (b == 0xED) {
-            len = 3, hi = 0x9F;
-        } else if (b == 0xF0) {
-            len = 4, lo = 0x90;
-        } else if (b >= 0xF1 && b <= 0xF3) {
-            len = 4;
-        } else if (b == 0xF4) {
-            len = 4, hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + len > n)
-            return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            auto c = static_cast<std::uint8_t>(s[i + k]);
-            if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF))
-                return false;
-        }
-        i += len;
-    }
-    return true;
 }
 
 // Code points of well-formed UTF-16; false at an unpaired surrogate.
@@ -143,7 +104,7 @@ void checkEntry(const std::string& out, std::size_t& at, const char* key, const 
     std::vector<std::uint32_t> points;
     if (units.empty() || units.size() > text.size() || !decodeUTF16(units, &points))
         std::abort();
-    if (validUTF8(text)) {
+    if (fuzzcheck::validUTF8(text)) {
         if (encodeUTF8(points) != text)
             std::abort();
         return;

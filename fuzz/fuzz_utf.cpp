@@ -1,5 +1,6 @@
 // UTF-8 to UTF-16 and back over arbitrary bytes, and MyStr's cut copies into
 // small buffers.
+#include "fuzz/utf8check.h"
 #include "util/mystr.h"
 
 #include <cstdint>
@@ -8,45 +9,6 @@
 #include <string>
 
 namespace {
-
-// Independent check of well-formed UTF-8 (the table of well-formed byte
-// sequences).
-bool validUTF8(const std::uint8_t* s, std::size_t n)
-{
-    std::size_t i = 0;
-    while (i < n) {
-        std::uint8_t b = s[i];
-        std::size_t len;
-        std::uint8_t lo = 0x80, hi = 0xBF;
-        if (b <= 0x7F) {
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b == 0xE0) {
-            len = 3, lo = 0xA0;
-        } else if ((b >= 0xE1 && b <= 0xEC) || b == 0xEE || b == 0xEF) {
-            len = 3;
-        } else if (b == 0xED) {
-            len = 3, hi = 0x9F;
-        } else if (b == 0xF0) {
-            len = 4, lo = 0x90;
-        } else if (b >= 0xF1 && b <= 0xF3) {
-            len = 4;
-        } else if (b == 0xF4) {
-            len = 4, hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (i + len > n || s[i + 1] < lo || s[i + 1] > hi)
-            return false;
-        for (std::size_t k = 2; k < len; ++k)
-            if (s[i + k] < 0x80 || s[i + k] > 0xBF)
-                return false;
-        i += len;
-    }
-    return true;
-}
 
 bool wellFormedUTF16(const std::u16string& w)
 {
@@ -72,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (w.size() > size || !wellFormedUTF16(w))
         std::abort();
     std::string back = utf16ToUtf8(w.data(), w.size());
-    bool valid = validUTF8(data, size);
+    bool valid = fuzzcheck::validUTF8(data, size);
     if (valid != (back.size() == size && std::memcmp(back.data(), data, size) == 0))
         std::abort();
-    if (!validUTF8(reinterpret_cast<const std::uint8_t*>(back.data()), back.size()) || utf8ToUtf16(back.data(), back.size()) != w)
+    if (!fuzzcheck::validUTF8(reinterpret_cast<const std::uint8_t*>(back.data()), back.size()) || utf8ToUtf16(back.data(), back.size()) != w)
         std::abort();
 
     // The same bytes as UTF-16 units, lone surrogates included.
@@ -83,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!units.empty())
         std::memcpy(&units[0], data, units.size() * 2);
     std::string u8 = utf16ToUtf8(units.data(), units.size());
-    if (!validUTF8(reinterpret_cast<const std::uint8_t*>(u8.data()), u8.size()))
+    if (!fuzzcheck::validUTF8(reinterpret_cast<const std::uint8_t*>(u8.data()), u8.size()))
         std::abort();
     if (wellFormedUTF16(units) && utf8ToUtf16(u8.data(), u8.size()) != units)
         std::abort();
@@ -106,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
         }
         if (enc == kEncUTF8 && cap > 0 && s.getString(buf, cap, enc) &&
-            !validUTF8(reinterpret_cast<const std::uint8_t*>(buf), std::strlen(buf)))
+            !fuzzcheck::validUTF8(reinterpret_cast<const std::uint8_t*>(buf), std::strlen(buf)))
             std::abort();
     }
     return 0;
