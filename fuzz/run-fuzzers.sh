@@ -56,6 +56,8 @@ fi
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 
 mkdir -p "$build/fuzz-artifacts"
+# Absolute, since a target may change its working folder before its corpus is read.
+build=$(cd "$build" && pwd)
 run_one() {
   local t=$1
   local corpus="$build/fuzz-corpus/$t"
@@ -71,7 +73,7 @@ run_one() {
     "$corpus" "$here/corpus/$t" >"$log" 2>&1 || status=$?
   end=$(date +%s.%N)
   local execs
-  execs=$(grep -a -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -n 1)
+  execs=$(grep -a -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -n 1 || true)
   printf '%-16s %s  %12s executions  %8.1f s%s\n' "$t" "$([ $status -eq 0 ] && echo ok || echo FAILED)" \
     "${execs:-?}" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] || echo "  (see $log)")"
   return $status
