@@ -7,11 +7,6 @@ if(NOT APPLE)
   include(${CMAKE_SOURCE_DIR}/cmake/GNUstep.cmake)
 endif()
 
-# The pane's registrations: on macOS the print dialog and the style editor
-# (164, 728) come through the host's callback registry to FolantraController
-# (ui/mac/optionspane_mac.mm), not as the plain callbacks of the shared file.
-list(REMOVE_ITEM FOLANTRA_SOURCES ${CMAKE_SOURCE_DIR}/ui/optionspane_posix.cpp)
-
 # The CoreFoundation seam: Apple's own, or Foundation standing in for it.
 if(APPLE)
   list(FILTER FOLANTRA_SOURCES EXCLUDE REGEX "_gnustep\\.mm$")

@@ -70,8 +70,8 @@ void savePaneToStyle();
 // refused with the message "folderTooLong" (the path below it).
 void chooseFolderForPane();
 
-// ---- platform side (optionspane_posix.cpp: the pane in the host's dialogs of the
-// headless toolkit; ui/mac/optionspane_mac.mm on macOS; win/optionspane_win.cpp) ----
+// ---- toolkit side (ui/headless/optionspane_headless.cpp: the pane in the host's
+// dialogs of the headless toolkit; ui/mac/optionspane_mac.mm; ui/win/optionspane_win.cpp) ----
 // The registrations of the toolkit, in the order the host is told of them:
 // the print dialog and style editor callbacks and the style change (765).
 void registerPanePlatformCallbacks();

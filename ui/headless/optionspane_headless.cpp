@@ -1,4 +1,4 @@
-// The options pane in the macOS-style builds: the pane is made when the host
+// The options pane in the headless toolkit: the pane is made when the host
 // builds its print dialog (164) or a print style's editor (728), is added to
 // that dialog through the toolkit, and is saved and released when the dialog
 // closes (768, 771).
