@@ -10,6 +10,8 @@
 #include "subhost/printjob.h"
 #include "subhost/styles.h"
 
+#include "folantra/version.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -30,7 +32,9 @@ const char kUsage[] =
     "  style-editor --style NAME --script S [--save F]\n"
     "                                     the output-style editor of a style of --styles\n"
     "  about                              the plug-in's about box\n"
-    "options: --plugin BUNDLE  --language N  --refuse-setfile N  --styles F  --screenshots DIR  --shot-prefix P\n";
+    "options: --plugin BUNDLE  --language N  --refuse-setfile N  --styles F  --screenshots DIR  --shot-prefix P\n"
+    "         --help  --version\n"
+    "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
 std::string hex(int32_t v)
 {
@@ -82,6 +86,14 @@ int run(int argc, char** argv)
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::cout << "folantra-host-mac " FOLANTRA_VERSION ": the substitute host as a GNUstep application\n" << kUsage;
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "folantra-host-mac " FOLANTRA_VERSION "\n";
+            return 0;
+        }
         if (a.rfind("-GS", 0) == 0 || a.rfind("-NS", 0) == 0) {
             ++i; // GNUstep's own defaults
         } else if (a.rfind("--", 0) == 0 || a == "-o") {
