@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -97,6 +98,15 @@ Pdf read(const std::string& file)
             for (const char* inherited : {"/MediaBox", "/CropBox"})
                 if (auto r = rectOf(helper.getAttribute(inherited, false)))
                     page.boxes[inherited + 1] = *r;
+            // A turn that is not a multiple of 90 degrees is not valid; viewers
+            // and Ghostscript show such a page upright.
+            QPDFObjectHandle rotate = helper.getAttribute("/Rotate", false);
+            if (rotate.isInteger()) {
+                long long turn = rotate.getIntValue() % 360;
+                if (turn < 0)
+                    turn += 360;
+                page.rotate = turn % 90 == 0 ? static_cast<int>(turn) : 0;
+            }
             pdf.pages.push_back(std::move(page));
         }
         QPDFObjectHandle info = q.getTrailer().getKey("/Info");
@@ -119,6 +129,8 @@ std::vector<PageGroup> groupPages(const Pdf& pdf)
 {
     std::vector<PageGroup> groups;
     auto same = [](const Page& a, const Page& b) {
+        if (a.rotate != b.rotate)
+            return false;
         for (const char* name : kBoxNames) {
             const Rect* x = a.box(name);
             const Rect* y = b.box(name);
@@ -240,6 +252,8 @@ std::string report(const Pdf& pdf, const std::vector<Check>& checks)
                       (pdf.pages.size() == 1 ? " page\n" : " pages\n");
     for (const PageGroup& g : groupPages(pdf)) {
         out += pagesLabel(g.pages) + ":\n";
+        if (g.page->rotate != 0)
+            out += "  shown turned " + std::to_string(g.page->rotate) + " degrees clockwise (/Rotate)\n";
         for (const char* name : kBoxNames) {
             char line[160];
             const Rect* r = g.page->box(name);
@@ -282,7 +296,8 @@ nlohmann::ordered_json reportJson(const Pdf& pdf, const std::vector<Check>& chec
                 boxes[name] = {r->at(0), r->at(1), r->at(2), r->at(3)};
             else
                 boxes[name] = nullptr;
-        groups.push_back({{"pages", rangesText(g.pages)}, {"count", g.pages.size()}, {"boxes", boxes}});
+        groups.push_back({{"pages", rangesText(g.pages)}, {"count", g.pages.size()}, {"rotate", g.page->rotate},
+                          {"boxes", boxes}});
     }
     j["pageGroups"] = groups;
     j["info"] = pdf.hasInfo ? oj(pdf.info) : oj(nullptr);
@@ -394,8 +409,11 @@ void composePreview(const std::string& rendered, const Page& page, int number, i
     const int iw = cairo_image_surface_get_width(image.s);
     const int ih = cairo_image_surface_get_height(image.s);
     const Rect media = page.has("MediaBox") ? *page.box("MediaBox") : Rect{0, 0, 612, 792};
-    const double sx = iw / (media[2] - media[0]);
-    const double sy = ih / (media[3] - media[1]);
+    // Ghostscript renders the page turned as /Rotate asks: the boxes turn with it.
+    const bool sideways = page.rotate == 90 || page.rotate == 270;
+    const double mw = media[2] - media[0], mh = media[3] - media[1];
+    const double sx = iw / (sideways ? mh : mw);
+    const double sy = ih / (sideways ? mw : mh);
     const int margin = 24, row = 18;
     const int legendRows = 1 + static_cast<int>(std::size(kBoxNames));
     const int width = std::max(iw + 2 * margin, 560);
@@ -410,8 +428,19 @@ void composePreview(const std::string& rendered, const Page& page, int number, i
     cairo_set_source_surface(cr, image.s, left, top);
     cairo_paint(cr);
 
-    auto toX = [&](double x) { return left + (x - media[0]) * sx; };
-    auto toY = [&](double y) { return top + (media[3] - y) * sy; };
+    // A point of the page (default user space) on the picture: distances from
+    // the MediaBox's lower left corner, turned clockwise as the page is shown.
+    auto onPicture = [&](double x, double y) {
+        const double u = x - media[0], v = y - media[1];
+        double px = u, py = mh - v; // upright: y runs down on the picture
+        switch (page.rotate) {
+        case 90: px = v; py = u; break;
+        case 180: px = mw - u; py = v; break;
+        case 270: px = mh - v; py = mw - u; break;
+        default: break;
+        }
+        return std::pair<double, double>{left + px * sx, top + py * sy};
+    };
     cairo_set_line_width(cr, 1.5);
     for (const char* name : {"MediaBox", "BleedBox", "CropBox", "Folantra", "TrimBox"}) {
         const Rect* r = page.box(name);
@@ -420,8 +449,9 @@ void composePreview(const std::string& rendered, const Page& page, int number, i
         Colour c = boxColour(name);
         cairo_set_source_rgb(cr, c.r, c.g, c.b);
         setDash(cr, name);
-        double x1 = toX(r->at(0)), x2 = toX(r->at(2)), y1 = toY(r->at(3)), y2 = toY(r->at(1));
-        cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
+        auto [x1, y1] = onPicture(r->at(0), r->at(1));
+        auto [x2, y2] = onPicture(r->at(2), r->at(3));
+        cairo_rectangle(cr, std::min(x1, x2), std::min(y1, y2), std::fabs(x2 - x1), std::fabs(y2 - y1));
         cairo_stroke(cr);
     }
 
@@ -431,6 +461,8 @@ void composePreview(const std::string& rendered, const Page& page, int number, i
     cairo_set_source_rgb(cr, 0, 0, 0);
     std::string heading = "page " + std::to_string(number) + " of " + std::to_string(count) + " - " +
                           fs::path(file).filename().string();
+    if (page.rotate != 0)
+        heading += " - shown turned " + std::to_string(page.rotate) + " degrees clockwise";
     cairo_move_to(cr, 12, y);
     cairo_show_text(cr, heading.c_str());
     for (const char* name : kBoxNames) {

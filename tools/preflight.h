@@ -23,6 +23,9 @@ struct Page {
     // Every page-dictionary entry that is an array of four numbers, by name
     // without the slash; MediaBox and CropBox as inherited from the page tree.
     std::map<std::string, Rect> boxes;
+    // How far a viewer turns the page clockwise: 0, 90, 180 or 270 (the
+    // page's /Rotate, as inherited from the page tree).
+    int rotate = 0;
     bool has(const std::string& name) const { return boxes.count(name) != 0; }
     const Rect* box(const std::string& name) const
     {

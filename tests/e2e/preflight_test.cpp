@@ -236,3 +236,40 @@ TEST(Preflight, PreviewsOutlineEachBoxInItsColour)
 }
 
 } // namespace
+
+namespace {
+
+// A page turned by /Rotate is shown turned, and so are its boxes: on a page of
+// 200 x 300 pt turned a quarter clockwise, the TrimBox's lower edge (60 pt up)
+// is the line 60 pt from the picture's left, not its left edge (50 pt in).
+TEST(Preflight, PreviewTurnsTheBoxesWithARotatedPage)
+{
+    std::string dir = e2e::tempFolder("preflight-rotate");
+    std::string upright = pdfWithBoxes(dir, "upright", 1, "/CropBox [0 0 200 300] /BleedBox [0 0 200 300] "
+                                                          "/TrimBox [50 60 150 240]");
+    std::string turned = dir + "/turned.pdf";
+    ASSERT_EQ(e2e::runCommand("qpdf --rotate=+90:1 '" + upright + "' '" + turned + "'").status, 0);
+
+    preflight::Pdf read = preflight::read(turned);
+    ASSERT_EQ(read.pages.size(), 1u);
+    EXPECT_EQ(read.pages[0].rotate, 90);
+    EXPECT_NE(preflight::report(read, {}).find("turned 90 degrees clockwise"), std::string::npos);
+    EXPECT_EQ(preflight::reportJson(read, {})["pageGroups"][0]["rotate"], 90);
+
+    std::vector<std::string> files = preflight::writePreviews(read, dir + "/preview");
+    ASSERT_EQ(files.size(), 1u);
+    Picture p = load(files[0]);
+    // 150 dpi: the turned page is 625 x 417 pixels, 24 pixels from the top.
+    const double scale = 150.0 / 72.0;
+    const int pageWidth = static_cast<int>(std::lround(300 * scale));
+    const int left = (std::max(pageWidth + 48, 560) - pageWidth) / 2;
+    const int y = 24 + static_cast<int>(200 * scale / 2);
+    int trimAt = -1;
+    for (int x = left + 4; x < p.width && trimAt < 0; ++x)
+        if (near(p.at(x, y), preflight::boxColour("TrimBox"), 0.4))
+            trimAt = x;
+    ASSERT_GE(trimAt, 0);
+    EXPECT_NEAR((trimAt - left) / scale, 60.0, 2.0);
+}
+
+} // namespace
