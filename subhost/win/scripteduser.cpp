@@ -76,6 +76,27 @@ bool isFolderBrowser(HWND h)
     return false;
 }
 
+// The name of the folder selected in the folder browser's tree.
+std::wstring selectedFolder(HWND browser)
+{
+    HWND tree = nullptr;
+    for (HWND c : descendants(browser))
+        if (classOf(c) == L"SysTreeView32")
+            tree = c;
+    if (tree == nullptr)
+        return std::wstring();
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    if (item == nullptr || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)))
+        return std::wstring();
+    return text;
+}
+
 void postKey(HWND target, UINT vk)
 {
     PostMessageW(target, WM_KEYDOWN, vk, 1);
@@ -373,9 +394,19 @@ private:
         std::string chosen;
         bool picked = mUser.chooseFolder(chosen) == 1;
         if (picked) {
+            // The browser fills its tree as it goes: the path is selected
+            // again until the tree shows its last folder selected.
             std::wstring path = wide(chosen);
-            SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-            settle(browser);
+            while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/'))
+                path.pop_back();
+            std::wstring last = path.substr(path.find_last_of(L"\\/") + 1);
+            for (int attempt = 0; attempt < 25; ++attempt) {
+                SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+                settle(browser);
+                if (lstrcmpiW(selectedFolder(browser).c_str(), last.c_str()) == 0)
+                    break;
+                pause(200);
+            }
         }
         PostMessageW(GetDlgItem(browser, picked ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
         serveAfter(browser);
