@@ -18,6 +18,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -95,6 +96,34 @@ std::wstring selectedFolder(HWND browser)
     if (item == nullptr || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)))
         return std::wstring();
     return text;
+}
+
+// The native side of a window, for tests that look at the real controls:
+// each control's id, class, text and pixel rectangle in the window, with
+// "disabled" and a check box's state.
+std::string nativeListing(HWND w)
+{
+    std::string out = "window \"" + narrow(textOf(w)) + "\"";
+    RECT r{};
+    GetClientRect(w, &r);
+    out += " " + std::to_string(r.right) + "x" + std::to_string(r.bottom) + "\n";
+    for (HWND c : descendants(w)) {
+        std::wstring cls = classOf(c);
+        if (cls == L"UserPane" || cls == L"#32770")
+            continue;
+        RECT cr{};
+        GetWindowRect(c, &cr);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&cr), 2);
+        out += "  " + std::to_string(GetDlgCtrlID(c)) + " " + narrow(cls) + " \"" + narrow(textOf(c)) + "\" at " +
+               std::to_string(cr.left) + "," + std::to_string(cr.top) + " " + std::to_string(cr.right - cr.left) +
+               "x" + std::to_string(cr.bottom - cr.top);
+        if (!IsWindowEnabled(c))
+            out += " disabled";
+        if (cls == L"Button" && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            out += SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [x]" : " [ ]";
+        out += "\n";
+    }
+    return out;
 }
 
 void postKey(HWND target, UINT vk)
@@ -301,8 +330,20 @@ public:
     void looked(std::int32_t window) override
     {
         HWND h = handleOf(window);
-        if (h != nullptr && IsWindow(h))
-            shoot(GetAncestor(h, GA_ROOT));
+        if (h == nullptr || !IsWindow(h))
+            return;
+        HWND root = GetAncestor(h, GA_ROOT);
+        if (mDetails) {
+            mUser.say(nativeListing(root));
+            if (root == hostDialog()) {
+                // What the pane told the host's dialog handling since the last look.
+                std::string calls = "pane calls:";
+                for (const std::string& call : takePaneCalls())
+                    calls += " " + call + ";";
+                mUser.say(calls);
+            }
+        }
+        shoot(root);
     }
 
     // ---- the host's thread (hooks) ----
@@ -575,6 +616,11 @@ private:
     }
 
     std::string mShotDir;
+    // With FOLANTRA_WINDOW_DETAILS=1 each "show" also lists the native
+    // controls and the pane's calls to the host (Windows only, so not in the
+    // narration every toolkit shares).
+    bool mDetails = std::getenv("FOLANTRA_WINDOW_DETAILS") != nullptr &&
+                    std::string(std::getenv("FOLANTRA_WINDOW_DETAILS")) == "1";
     int mShots = 0;
     std::set<HWND> mShot;
     std::set<HWND> mSeen;

@@ -52,7 +52,7 @@ bool kindOf(HWND h, std::uint32_t& kind, std::uint32_t& type)
     } else if (cls == PROGRESS_CLASSW) {
         kind = type = code("prgb");
     } else if (cls == L"RadioGroup") {
-        kind = type = code("radg");
+        kind = code("radg"), type = code("rgrp");
     } else if (cls == L"UserPane") {
         kind = type = code("upan");
     } else if (cls == L"Separator") {
@@ -195,6 +195,16 @@ std::vector<ControlView> readControls(HWND root)
             LRESULT sel = SendMessageW(h, LB_GETCURSEL, 0, 0);
             c.value = sel == LB_ERR ? 0 : static_cast<int>(sel) + 1;
         } else if (c.kind == code("tabs")) {
+            LRESULT n = SendMessageW(h, TCM_GETITEMCOUNT, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                wchar_t label[256] = {};
+                TCITEMW item{};
+                item.mask = TCIF_TEXT;
+                item.pszText = label;
+                item.cchTextMax = 256;
+                SendMessageW(h, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+                c.items.push_back(narrow(label));
+            }
             c.value = static_cast<int>(SendMessageW(h, TCM_GETCURSEL, 0, 0)) + 1;
         }
         out.push_back(c);
