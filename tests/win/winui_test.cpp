@@ -525,10 +525,12 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
         EXPECT_EQ(v->type, c.type) << c.id;
         EXPECT_EQ(v->items, c.items) << c.id;
         if (c.kind == kKindPopup || c.type == fourCC("cbox") || c.type == fourCC("rdio") || c.kind == kKindList ||
-            c.kind == kKindTabs)
+            c.kind == kKindTabs) {
             EXPECT_EQ(v->value, c.value) << c.id;
-        if (c.kind == kKindCombo || c.kind == kKindPush || c.kind == kKindStatic)
+        }
+        if (c.kind == kKindCombo || c.kind == kKindPush || c.kind == kKindStatic) {
             EXPECT_EQ(v->text, c.text) << c.id;
+        }
     }
 }
 
