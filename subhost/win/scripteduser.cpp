@@ -378,7 +378,6 @@ private:
     void serveHostDialog(HWND dialog)
     {
         bool print = openHostDialog().printDialog;
-        shootFirst(dialog);
         bool confirmed = mUser.runHostDialog(print ? "print dialog" : "style editor", print);
         if (!IsWindow(dialog))
             return;
@@ -460,7 +459,7 @@ private:
         long marker = ++mMarkers;
         PostMessageW(main, kMarker, 0, marker);
         for (int waited = 0; waited < 20000 && sMarkerTaken < marker; waited += 5) {
-            if (back != nullptr && !IsWindow(back))
+            if (mStop || (back != nullptr && !IsWindow(back)))
                 return;
             pause(5);
         }
