@@ -108,8 +108,7 @@ void Headless::closed(int32_t id, int32_t result)
         return;
     it->second.open = false;
     it->second.result = result;
-    mUser.say("dialog \"" + it->second.name + "\" ended with " + std::to_string(result) +
-        (result == 1 ? " (OK)" : result == 2 ? " (Cancel or closed)" : ""));
+    mUser.say(dialogEndedText(it->second.name, result));
     mHost.record("window-closed", id, result);
 }
 
@@ -147,10 +146,7 @@ int32_t Headless::messageBox(const char* title, const char* primary, const char*
     } else {
         answer = mHost.answerMessageBox(title, primary, secondary, buttons);
     }
-    std::string text = "message box [" + std::string(title ? title : "") + "]: " + (primary ? primary : "");
-    if (secondary != nullptr && secondary[0] != '\0')
-        text += " / " + std::string(secondary);
-    mUser.say(text + "  -> " + (answer == 1 ? "OK" : "closed"));
+    mUser.say(messageBoxText(title ? title : "", primary ? primary : "", secondary ? secondary : "", answer));
     return answer;
 }
 
@@ -164,12 +160,9 @@ xtdialogref Headless::openPrintDialog()
     xtprintdlgrec rec{};
     rec.hdr = xtcbheader{XT_CB_PRINTDIALOG, sizeof rec};
     rec.dialog = mDialog;
-    mUser.say("print dialog opened");
+    mUser.hostDialogOpened(true, std::string());
     mHost.call(XT_CB_PRINTDIALOG, &rec.hdr);
-    if (const WindowView* p = pane())
-        mUser.say("with " + describeWindow(*p));
-    else
-        mUser.say("(no pane in the print dialog)");
+    mUser.hostDialogShowsPane(true);
     return mDialog;
 }
 
@@ -184,7 +177,7 @@ void Headless::closePrintDialog(bool confirmed)
     mHost.call(XT_CB_PRINTDIALOGCLOSE, &rec.hdr);
     mOpen = HostDialog::None;
     mPaneAdded = false;
-    mUser.say(confirmed ? "print dialog confirmed" : "print dialog cancelled");
+    mUser.hostDialogClosed(true, confirmed);
 }
 
 xtdialogref Headless::openStyleEditor(xtstyleref style)
@@ -198,12 +191,9 @@ xtdialogref Headless::openStyleEditor(xtstyleref style)
     rec.style = style;
     rec.dialog = mDialog;
     const OutputStyle* s = mHost.style(style);
-    mUser.say("output-style editor opened on \"" + (s ? s->name : std::string("?")) + "\"");
+    mUser.hostDialogOpened(false, s ? s->name : std::string("?"));
     mHost.call(XT_CB_STYLEEDITOR, &rec.hdr);
-    if (const WindowView* p = pane())
-        mUser.say("with " + describeWindow(*p));
-    else
-        mUser.say("(no pane in the style editor)");
+    mUser.hostDialogShowsPane(false);
     return mDialog;
 }
 
@@ -219,7 +209,7 @@ void Headless::closeStyleEditor(bool confirmed)
     mHost.call(XT_CB_STYLEEDITORCLOSE, &rec.hdr);
     mOpen = HostDialog::None;
     mPaneAdded = false;
-    mUser.say(confirmed ? "output-style editor confirmed" : "output-style editor cancelled");
+    mUser.hostDialogClosed(false, confirmed);
 }
 
 // ---- the scripted user's hands ----

@@ -771,12 +771,13 @@ int main(int argc, char** argv)
     win::install(host);
     // On Windows the user acts on real windows from a second thread; without
     // a script it answers message boxes with OK and closes what the plug-in
-    // opens.
+    // opens. It narrates what happens for the scripted commands, as the
+    // headless window system does.
     const char* shots = std::getenv("FOLANTRA_SHOT_DIR");
-    win::ScriptedUser user(dialog->parsed() || editor->parsed()
-                               ? script
-                               : (print->parsed() && !noDialog ? printSteps : std::vector<ScriptStep>{}),
-                           &std::cout, shots != nullptr ? shots : "");
+    bool scripted = dialog->parsed() || editor->parsed();
+    win::ScriptedUser user(scripted ? script
+                                    : (print->parsed() && !noDialog ? printSteps : std::vector<ScriptStep>{}),
+                           scripted ? &std::cout : nullptr, shots != nullptr ? shots : "");
     user.start();
     struct Finish {
         win::ScriptedUser& u;

@@ -325,6 +325,20 @@ std::string describeWindow(const WindowView& w)
     return out.str();
 }
 
+std::string dialogEndedText(const std::string& name, int result)
+{
+    return "dialog \"" + name + "\" ended with " + std::to_string(result) +
+           (result == 1 ? " (OK)" : result == 2 ? " (Cancel or closed)" : "");
+}
+
+std::string messageBoxText(const std::string& title, const std::string& primary, const std::string& secondary,
+                           int answer)
+{
+    std::string text = "message box [" + title + "]: " + primary;
+    if (!secondary.empty())
+        text += " / " + secondary;
+    return text + "  -> " + (answer == 1 ? "OK" : "closed");
+}
 
 // ---- the user ----
 
@@ -338,8 +352,30 @@ void ScriptUser::add(const std::string& lines)
 
 void ScriptUser::say(const std::string& text)
 {
+    std::lock_guard<std::mutex> lock(mLogLock);
     if (mLog != nullptr)
-        *mLog << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+        *mLog << text << (text.empty() || text.back() != '\n' ? "\n" : "") << std::flush;
+}
+
+void ScriptUser::hostDialogOpened(bool printDialog, const std::string& styleName)
+{
+    say(printDialog ? std::string("print dialog opened") : "output-style editor opened on \"" + styleName + "\"");
+}
+
+void ScriptUser::hostDialogShowsPane(bool printDialog)
+{
+    if (const WindowView* p = mDriver.pane())
+        say("with " + describeWindow(*p));
+    else
+        say(printDialog ? "(no pane in the print dialog)" : "(no pane in the style editor)");
+}
+
+void ScriptUser::hostDialogClosed(bool printDialog, bool confirmed)
+{
+    if (printDialog)
+        say(confirmed ? "print dialog confirmed" : "print dialog cancelled");
+    else
+        say(confirmed ? "output-style editor confirmed" : "output-style editor cancelled");
 }
 
 void ScriptUser::fail(const ScriptStep* step, const std::string& message)
@@ -436,8 +472,10 @@ bool ScriptUser::dialogWaits(std::int32_t id)
         switch (s.kind) {
         case K::Show:
             mSteps.pop_front();
-            if (w != nullptr)
+            if (w != nullptr) {
                 say(describeWindow(*w));
+                mDriver.looked(id);
+            }
             continue;
         case K::Type:
         case K::Click:
@@ -558,9 +596,10 @@ bool ScriptUser::runHostDialog(const char* what, bool printDialog)
             mDriver.chooseOutputStyle(s.text);
             continue;
         case K::Show:
-            if (const WindowView* p = mDriver.pane())
+            if (const WindowView* p = mDriver.pane()) {
                 say(describeWindow(*p));
-            else
+                mDriver.looked(p->window);
+            } else
                 say(std::string("(the ") + what + " shows no pane)");
             continue;
         case K::Type:

@@ -2,12 +2,14 @@
 // format is described in docs/ui-script.md), the user who carries it out on
 // the plug-in's windows, and the narration of what the user sees. The user
 // acts through a ToolkitDriver, one per toolkit the plug-in is built for
-// (the headless window system today); the narration depends on no toolkit,
-// so the same script gives the same transcript with every driver.
+// (the headless window system, and the real windows of the Windows host);
+// the narration depends on no toolkit, so the same script gives the same
+// transcript with every driver.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -97,6 +99,10 @@ struct WindowView {
 
 // Text of a window for people: title, size and every control.
 std::string describeWindow(const WindowView& w);
+// The narration of a dialog's end, and of a message box and its answer.
+std::string dialogEndedText(const std::string& name, int result);
+std::string messageBoxText(const std::string& title, const std::string& primary, const std::string& secondary,
+                           int answer);
 
 // What the scripted user needs of a toolkit: the plug-in's windows as they
 // show, and hands that do to them what a user does. The actions go to a
@@ -124,6 +130,10 @@ public:
     // The output-style menu of the host's print dialog.
     virtual bool hasOutputStyle(const std::string& name) const = 0;
     virtual void chooseOutputStyle(const std::string& name) = 0;
+
+    // The user has just looked at the window ("show"); a driver may take a
+    // picture of it.
+    virtual void looked(std::int32_t window) { (void)window; }
 };
 
 class ScriptUser {
@@ -142,8 +152,13 @@ public:
     const std::vector<std::string>& errors() const { return mErrors; }
     // Narration of everything that happens (null: none).
     void setLog(std::ostream* out) { mLog = out; }
-    // Adds a line to the narration.
+    // Adds a line to the narration (any thread: one line at a time).
     void say(const std::string& text);
+    // The host's own dialog: opened (before the plug-in is asked for its
+    // pane), the pane it shows once the plug-in has added it, and closed.
+    void hostDialogOpened(bool printDialog, const std::string& styleName);
+    void hostDialogShowsPane(bool printDialog);
+    void hostDialogClosed(bool printDialog, bool confirmed);
 
     // A dialog of the plug-in waits for the user: "show" steps describe it,
     // and the next action goes to the driver. False when the user hands no
@@ -172,6 +187,7 @@ private:
     std::deque<ScriptStep> mSteps;
     std::vector<std::string> mErrors;
     std::ostream* mLog = nullptr;
+    std::mutex mLogLock;
 };
 
 } // namespace subhost

@@ -21,12 +21,21 @@ struct State {
     std::map<xtdialogref, int32_t> paneCodes; // dialog -> the pane code the plug-in added
     std::vector<std::string> calls;
     xtdialogref nextDialog = 1;
+    ScriptUser* narrator = nullptr;
+    OpenHostDialog open; // under sOpenLock
 };
 State sState;
 
 template <class F> xtproc proc(F f) { return reinterpret_cast<xtproc>(f); }
 
 std::mutex sCallsLock; // the scripted user reads the calls from its thread
+std::mutex sOpenLock;  // ... and the open dialog
+
+void publish(const OpenHostDialog& open)
+{
+    std::lock_guard<std::mutex> lock(sOpenLock);
+    sState.open = open;
+}
 
 void note(const std::string& what)
 {
@@ -155,7 +164,27 @@ struct HostDialog {
     int32_t paneCode = 0;
     HWND pane = nullptr;
     HWND hwnd = nullptr;
+    int paneWidth = 0, paneHeight = 0; // the pane's template size in dialog units
 };
+
+// The size of a dialog template in dialog units (DIALOG or DIALOGEX).
+bool templateSize(HMODULE module, int resource, int& width, int& height)
+{
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(5)); // RT_DIALOG
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const auto* bytes = loaded != nullptr ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+    if (bytes == nullptr || SizeofResource(module, found) < 26)
+        return false;
+    auto word = [bytes](std::size_t at) {
+        short v;
+        std::memcpy(&v, bytes + at, sizeof v);
+        return static_cast<int>(v);
+    };
+    bool extended = word(0) == 1 && static_cast<unsigned short>(word(2)) == 0xFFFF;
+    width = word(extended ? 22 : 14);
+    height = word(extended ? 24 : 16);
+    return true;
+}
 
 void paneMessage(HostDialog& d, uint32_t message, int32_t control, xtpanemsgrec* out = nullptr)
 {
@@ -205,6 +234,7 @@ void embedPane(HWND dialog, HostDialog& d)
     if (d.pane == nullptr)
         return;
     SetWindowLongPtrW(d.pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&d));
+    templateSize(static_cast<HMODULE>(answer.module), answer.resource, d.paneWidth, d.paneHeight);
     // The pane sits below the host's own controls.
     RECT at{7, 36, 0, 0};
     MapDialogRect(dialog, &at);
@@ -220,6 +250,9 @@ void closeDialog(HWND dialog, HostDialog& d, bool confirmed)
     if (d.pane != nullptr)
         paneMessage(d, confirmed ? XT_PANE_CONFIRMED : XT_PANE_FORGET, 0);
     sState.paneCodes.erase(d.ref);
+    publish(OpenHostDialog{});
+    if (sState.narrator != nullptr)
+        sState.narrator->hostDialogClosed(d.printDialog, confirmed);
     EndDialog(dialog, confirmed ? IDOK : IDCANCEL);
 }
 
@@ -232,6 +265,10 @@ INT_PTR CALLBACK hostDialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         d->hwnd = dialog;
         SetWindowLongPtrW(dialog, DWLP_USER, lp);
         Host& h = *d->host;
+        if (sState.narrator != nullptr) {
+            const OutputStyle* s = d->printDialog ? nullptr : h.style(d->style);
+            sState.narrator->hostDialogOpened(d->printDialog, s ? s->name : std::string("?"));
+        }
         if (d->printDialog) {
             Document* doc = h.currentDocument();
             SetDlgItemTextW(dialog, kTitle, wide("Document: " + (doc ? doc->name : std::string())).c_str());
@@ -254,7 +291,12 @@ INT_PTR CALLBACK hostDialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
             h.call(XT_CB_STYLEEDITOR, &rec.hdr);
         }
         embedPane(dialog, *d);
-        return TRUE;
+        publish(OpenHostDialog{dialog, d->pane, d->printDialog, d->paneWidth, d->paneHeight});
+        // The focus starts on the host's own controls, not in the pane.
+        SetFocus(GetDlgItem(dialog, d->printDialog ? kStylePopup : IDOK));
+        if (sState.narrator != nullptr)
+            sState.narrator->hostDialogShowsPane(d->printDialog);
+        return FALSE;
     }
     case WM_COMMAND:
         if (d == nullptr)
@@ -333,6 +375,16 @@ std::vector<std::string> takePaneCalls()
     out.swap(sState.calls);
     return out;
 }
+
+OpenHostDialog openHostDialog()
+{
+    std::lock_guard<std::mutex> lock(sOpenLock);
+    return sState.open;
+}
+
+void* hostMainWindow() { return sState.main; }
+
+void setNarrator(ScriptUser* user) { sState.narrator = user; }
 
 bool runPrintDialog(Host& host) { return runHostDialog(host, true, 0); }
 

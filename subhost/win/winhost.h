@@ -1,17 +1,15 @@
 // The substitute host's Windows side: its main window, the Windows dialog
 // interface it offers the plug-in (pane registration, control
 // announcements), its print dialog and output-style editor as real windows
-// that embed the plug-in's pane, and a scripted user that drives the real
+// that embed the plug-in's pane, and the scripted user that drives the real
 // windows (docs/ui-script.md) from a second thread.
 #pragma once
 
 #include "subhost/headless.h"
 #include "subhost/host.h"
 
-#include <atomic>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace subhost::win {
@@ -29,34 +27,45 @@ std::vector<std::string> takePaneCalls();
 bool runPrintDialog(Host& host);
 bool runStyleEditor(Host& host, xtstyleref style);
 
-// The scripted user: acts on the real windows from a second thread while the
-// host's thread shows them. start() before the dialog, finish() after
-// everything the script is for (it answers what is left: message boxes with
-// OK, dialogs closed).
+// The host's dialog that is open now (print dialog or style editor), for
+// the scripted user; all null when none is (any thread).
+struct OpenHostDialog {
+    void* dialog = nullptr; // HWND
+    void* pane = nullptr;   // HWND of the plug-in's pane in it, null when there is none
+    bool printDialog = false;
+    int paneWidth = 0, paneHeight = 0; // the pane's template size in dialog units
+};
+OpenHostDialog openHostDialog();
+// The host's main window (HWND).
+void* hostMainWindow();
+// Where the host's dialogs narrate their opening and closing (null: nowhere).
+void setNarrator(ScriptUser* user);
+
+// The scripted user (docs/ui-script.md) on the real windows: ScriptUser
+// decides the steps and narrates, a driver of its own reads the windows the
+// plug-in and the host show and acts on them from a second thread, as a
+// user does, while the host's thread runs the modal loops. start() before
+// the dialog, finish() after everything the script is for (until then it
+// answers what opens: message boxes with OK, dialogs closed, the host's
+// dialog cancelled once the script has run out).
 class ScriptedUser {
 public:
-    // With `shotDir`, every "show" step also saves a picture of the window
-    // the user looks at there (NN-what.bmp).
+    // With `shotDir`, a picture of each dialog and message box of the
+    // plug-in as it first shows, and of the window at each "show", is saved
+    // there (NN-what.bmp).
     ScriptedUser(std::vector<ScriptStep> steps, std::ostream* log, std::string shotDir = {});
     ~ScriptedUser();
+    ScriptedUser(const ScriptedUser&) = delete;
+    ScriptedUser& operator=(const ScriptedUser&) = delete;
     void start();
     void finish();
-    const std::vector<std::string>& errors() const { return mErrors; }
-    bool scriptDone() const { return mNext >= mSteps.size(); }
+    const std::vector<std::string>& errors() const;
+    bool scriptDone() const;
+
+    class Driver;
 
 private:
-    void run();
-    bool step(const ScriptStep& s);
-    void answerLeftovers();
-    void shoot(void* window);
-    std::vector<ScriptStep> mSteps;
-    std::size_t mNext = 0;
-    std::ostream* mLog;
-    std::string mShotDir;
-    std::vector<std::string> mErrors;
-    std::thread mThread;
-    std::atomic<bool> mStop{false};
-    int mShots = 0;
+    Driver* mDriver;
 };
 
 } // namespace subhost::win

@@ -8,31 +8,111 @@
 # left out, and so are the host's reports of the distiller, which depend on
 # whether the stand-in distiller has already ended when the host looks.
 #
-#   run-golden.sh HOST SOURCE EXPECTED DOCUMENT SCRIPT [MORE HOST ARGUMENTS]
+#   run-golden.sh [--wine PREFIX] HOST SOURCE EXPECTED DOCUMENT SCRIPT [MORE HOST ARGUMENTS]
 #
 # In DOCUMENT and SCRIPT, @SCRATCH@ stands for the scratch folder and @OUT@
 # for its folder out/. With FOLANTRA_UPDATE_GOLDEN=1 the expected file is
 # written instead of compared.
+#
+# With --wine, HOST is the Windows host (folantra-host.exe), run under Wine on
+# a private X server in the Wine prefix PREFIX (cmake/wine-gui-run.sh). The
+# scratch folder then lies on the prefix's drive C: (the shell's folder
+# browser walks only the prefix's drives), its paths are Windows paths
+# (C:\folantra-golden.XXXXXX\out), and the transcript is read back as on
+# Linux: CR LF line ends become LF, and the scratch folder and the source tree
+# become $SCRATCH and $SOURCE with / between the names below them.
 set -u
+wine_prefix=
+if [ "${1:-}" = --wine ] && [ $# -ge 2 ]; then
+  wine_prefix=$2
+  shift 2
+fi
 if [ $# -lt 5 ]; then
-  echo "usage: $0 HOST SOURCE EXPECTED DOCUMENT SCRIPT [ARGUMENTS]" >&2
+  echo "usage: $0 [--wine PREFIX] HOST SOURCE EXPECTED DOCUMENT SCRIPT [ARGUMENTS]" >&2
   exit 2
 fi
 host=$1 source=$2 expected=$3 document=$4 script=$5
 shift 5
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/folantra-golden.XXXXXX") || exit 2
+if [ -n "$wine_prefix" ]; then
+  # The prefix is made on its first use; the scratch folder goes inside it.
+  if [ ! -f "$wine_prefix/.folantra-ready" ]; then
+    "$source/cmake/wine-gui-run.sh" --prefix "$wine_prefix" "$host" --version >/dev/null 2>&1 || exit 2
+  fi
+  scratch=$(mktemp -d "$wine_prefix/drive_c/folantra-golden.XXXXXX") || exit 2
+  scratch_host="C:\\$(basename "$scratch")"
+  source_host="Z:$(printf '%s' "$source" | tr / '\\')"
+else
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/folantra-golden.XXXXXX") || exit 2
+  scratch_host=$scratch
+  source_host=$source
+fi
 scratch=$(cd "$scratch" && pwd -P)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home/.config" "$scratch/out"
-sed -e "s|@SCRATCH@|$scratch|g" -e "s|@OUT@|$scratch/out|g" "$document" > "$scratch/document.json" || exit 2
-sed -e "s|@SCRATCH@|$scratch|g" -e "s|@OUT@|$scratch/out|g" "$script" > "$scratch/script.txt" || exit 2
+
+# A path of the scratch folder as the host sees it: "sub/dir" below it.
+host_path() {
+  if [ -n "$wine_prefix" ]; then
+    printf '%s\\%s' "$scratch_host" "$(printf '%s' "$1" | tr / '\\')"
+  else
+    printf '%s/%s' "$scratch" "$1"
+  fi
+}
+
+# @SCRATCH@ and @OUT@ (with the names after them) as the host's paths; in a
+# JSON document a \ is written \\.
+substitute() { # FILE JSON
+  if [ -n "$wine_prefix" ]; then
+    GOLDEN_SCRATCH=$scratch_host GOLDEN_JSON=$2 perl -pe '
+      s{\@(SCRATCH|OUT)\@((?:/[^\s"\\/]*)*)}{
+        my $p = $ENV{GOLDEN_SCRATCH} . ($1 eq "OUT" ? "/out" : "") . $2;
+        $p =~ tr{/}{\\};
+        $p =~ s{\\}{\\\\}g if $ENV{GOLDEN_JSON};
+        $p }ge' "$1"
+  else
+    sed -e "s|@SCRATCH@|$scratch|g" -e "s|@OUT@|$scratch/out|g" "$1"
+  fi
+}
+substitute "$document" 1 > "$scratch/document.json" || exit 2
+substitute "$script" "" > "$scratch/script.txt" || exit 2
 
 # A private home (no preferences, no log) and a distiller that does nothing.
+if [ -n "$wine_prefix" ]; then
+  set -- "$source/cmake/wine-gui-run.sh" --prefix "$wine_prefix" "$host" dialog "$(host_path document.json)" \
+    --script "$(host_path script.txt)" -o "$(host_path out/job.ps)" "$@"
+else
+  set -- "$host" dialog "$scratch/document.json" --script "$scratch/script.txt" -o "$scratch/out/job.ps" "$@"
+fi
 env -u FOLANTRA_LOG HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" FOLANTRA_DISTILLER=true LC_ALL=C \
-  "$host" dialog "$scratch/document.json" --script "$scratch/script.txt" -o "$scratch/out/job.ps" "$@" \
-  >"$scratch/stdout" 2>"$scratch/stderr"
+  "$@" >"$scratch/stdout" 2>"$scratch/stderr"
 status=$?
+
+# Windows: LF line ends, and the scratch folder and source tree as on Linux.
+unwine() {
+  if [ -n "$wine_prefix" ]; then
+    GOLDEN_SCRATCH=$scratch_host GOLDEN_SOURCE=$source_host GOLDEN_LINUX_SCRATCH=$scratch GOLDEN_LINUX_SOURCE=$source perl -pe '
+      s{\r$}{};
+      for my $p ([$ENV{GOLDEN_SCRATCH}, $ENV{GOLDEN_LINUX_SCRATCH}], [$ENV{GOLDEN_SOURCE}, $ENV{GOLDEN_LINUX_SOURCE}]) {
+        my ($from, $to) = @$p;
+        s{\Q$from\E((?:\\[^\\"\s]*)*)}{ (my $rest = $1) =~ tr{\\}{/}; $to . $rest }ge;
+        # ... and in quotes, where a \ is written \\.
+        (my $quoted = $from) =~ s{\\}{\\\\}g;
+        s{\Q$quoted\E((?:\\\\[^\\"\s]*)*)}{ (my $rest = $1) =~ s{\\\\}{/}g; $to . $rest }ge;
+      }'
+  else
+    cat
+  fi
+}
+
+# What Wine and the X server say about themselves on standard error.
+unwine_errors() {
+  if [ -n "$wine_prefix" ]; then
+    unwine | grep -v -e '^wine-run\.sh: ' -e '^wine: ' -e '^X connection to :[0-9]* broken'
+  else
+    cat
+  fi
+}
 
 normalise() {
   sed -e "s|$scratch|\$SCRATCH|g" -e "s|$source|\$SOURCE|g" \
@@ -42,10 +122,11 @@ normalise() {
       -e 's|^\(opened dialog "[^"]*" titled ".*", [0-9]* x [0-9]*\) at -\{0,1\}[0-9]*,-\{0,1\}[0-9]*$|\1|'
 }
 {
-  normalise < "$scratch/stdout"
-  if [ -s "$scratch/stderr" ]; then
+  unwine < "$scratch/stdout" | normalise
+  unwine_errors < "$scratch/stderr" > "$scratch/errors"
+  if [ -s "$scratch/errors" ]; then
     echo "--- standard error"
-    normalise < "$scratch/stderr"
+    normalise < "$scratch/errors"
   fi
   echo "--- exit status $status"
 } > "$scratch/transcript"

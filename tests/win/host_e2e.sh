@@ -19,7 +19,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # Windows programs write CR LF to the terminal: the logs drop the CR.
 plain() { "$src/cmake/wine-run.sh" --prefix "$build/wineprefix" "$host" "$@" | tr -d '\r'; }
-gui() { "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$host" "$@" | tr -d '\r'; }
+# With the native controls and the pane's calls to the host at each "show".
+gui() { FOLANTRA_WINDOW_DETAILS=1 "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$host" "$@" | tr -d '\r'; }
 gui_home() { ls -d "$build/wineprefix-gui/drive_c/users/"*/ | grep -v '/Public/$' | head -1; }
 
 # Every line of a PostScript file ends with CR LF.
@@ -127,9 +128,9 @@ invalid-folder)
     # The stored settings reach the job through the confirmed print dialog.
     gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
         fail "print: $(cat "$work/log")"
-    grep -q "message box: Invalid folder for saving the PS-file, the desktop will be used instead." "$work/log" ||
+    grep -q "message box \[Folantra\]: Invalid folder for saving the PS-file, the desktop will be used instead. / " "$work/log" ||
         fail "no invalid-folder message: $(cat "$work/log")"
-    grep -q 'C:\\no\\such\\folder' "$work/log" || fail "the folder is not shown below the message"
+    grep -q ' / C:\\no\\such\\folder  -> OK$' "$work/log" || fail "the folder is not shown below the message"
     [ -s "$desktop/Brochure.ps" ] || fail "no Brochure.ps on the desktop"
     check_crlf "$desktop/Brochure.ps"
     rm -f "$desktop/Brochure.ps"
@@ -139,7 +140,7 @@ setfile-refused)
     printf 'ok\n' >"$work/ok.txt"
     gui --refuse-setfile 7 dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" \
         -o "$(winpath "$work/x.ps")" >"$work/log" 2>&1 || true
-    grep -q "message box: Internal error: XTSetFile (7)" "$work/log" || fail "no XTSetFile message: $(cat "$work/log")"
+    grep -q "message box \[[^]]*\]: Internal error: XTSetFile (7)" "$work/log" || fail "no XTSetFile message: $(cat "$work/log")"
     ;;
 pane-calls)
     # The pane announces its controls to the host's dialog handling and sets their states through it, in order.

@@ -1,5 +1,7 @@
 #include "win/windriver.h"
 
+#include "subhost/win/winread.h"
+
 #include <chrono>
 #include <thread>
 
@@ -8,42 +10,15 @@ namespace {
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-bool ours(HWND hwnd)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid == GetCurrentProcessId();
-}
-
-BOOL CALLBACK collect(HWND hwnd, LPARAM data)
-{
-    reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
-    return TRUE;
-}
-
-// Waits until the thread that owns `hwnd` has handled what was posted before.
-void settle(HWND hwnd)
-{
-    DWORD_PTR r = 0;
-    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r);
-}
+using subhost::win::ours;
+using subhost::win::settle;
 
 } // namespace
 
-HWND descendant(HWND root, int id)
-{
-    for (HWND h : descendants(root))
-        if (GetDlgCtrlID(h) == id)
-            return h;
-    return nullptr;
-}
+// Finding and reading windows is the Windows host's (subhost/win/winread.h).
+HWND descendant(HWND root, int id) { return subhost::win::descendant(root, id); }
 
-std::vector<HWND> descendants(HWND root)
-{
-    std::vector<HWND> out;
-    EnumChildWindows(root, collect, reinterpret_cast<LPARAM>(&out));
-    return out;
-}
+std::vector<HWND> descendants(HWND root) { return subhost::win::descendants(root); }
 
 HWND waitForDialog(const std::wstring& title, int childId, int ms)
 {
@@ -57,7 +32,7 @@ HWND waitForDialog(const std::wstring& title, int childId, int ms)
                 continue;
             if (childId != 0 && descendant(h, childId) == nullptr)
                 continue;
-            settle(h);
+            settle(h, 2000);
             return h;
         }
         pause(20);
@@ -73,21 +48,9 @@ RECT rectIn(HWND dialog, HWND control)
     return r;
 }
 
-std::wstring className(HWND hwnd)
-{
-    wchar_t name[128] = {};
-    GetClassNameW(hwnd, name, 128);
-    return name;
-}
+std::wstring className(HWND hwnd) { return subhost::win::classOf(hwnd); }
 
-std::wstring text(HWND hwnd)
-{
-    int n = static_cast<int>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring t(static_cast<std::size_t>(n) + 1, L'\0');
-    SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(&t[0]));
-    t.resize(static_cast<std::size_t>(n));
-    return t;
-}
+std::wstring text(HWND hwnd) { return subhost::win::textOf(hwnd); }
 
 std::wstring fontFace(HWND hwnd, int* height)
 {

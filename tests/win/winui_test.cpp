@@ -4,6 +4,8 @@
 // resource and driven through the pane callbacks.
 #include "win/windriver.h"
 
+#include "subhost/win/winread.h"
+
 #include "job/folantrarec.h"
 #include "output/psname.h"
 #include "postscript/metadata.h"
@@ -20,6 +22,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -461,6 +464,8 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
     buildWindow(desc, wintk::frameInsets(), &w);
     w.window = newWindowId();
     placeWindow(&w, 1280, 800);
+    const std::vector<DlgControl> built = w.controls;
+    std::vector<subhost::ControlView> seen;
     std::map<int, std::wstring> classes;
     int popupSel = -1, tabCount = 0;
     std::wstring comboText;
@@ -470,6 +475,7 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
                     HWND d = waitForDialog(L"Kinds", 1);
                     if (d == nullptr)
                         return;
+                    seen = subhost::win::readControls(d);
                     for (int id : {20, 21, 22, 23, 24, 25, 26, 27, 29, 30, 31})
                         classes[id] = className(descendant(d, id));
                     HWND popup = descendant(d, 20);
@@ -508,6 +514,24 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
     EXPECT_EQ(getControlValue(getControl(&w, 22)), 2);
     EXPECT_EQ(getControlValue(getControl(&w, 27)), 1);
     EXPECT_EQ(getControlValue(getControl(&w, 29)), 2);
+    // The Windows host's scripted user reads each native control back as the
+    // kind, items and state the runtime built it with.
+    for (const DlgControl& c : built) {
+        if (c.id <= 0)
+            continue;
+        auto v = std::find_if(seen.begin(), seen.end(), [&](const subhost::ControlView& s) { return s.id == c.id; });
+        ASSERT_NE(v, seen.end()) << c.id;
+        EXPECT_EQ(v->kind, c.kind) << c.id;
+        EXPECT_EQ(v->type, c.type) << c.id;
+        EXPECT_EQ(v->items, c.items) << c.id;
+        if (c.kind == kKindPopup || c.type == fourCC("cbox") || c.type == fourCC("rdio") || c.kind == kKindList ||
+            c.kind == kKindTabs) {
+            EXPECT_EQ(v->value, c.value) << c.id;
+        }
+        if (c.kind == kKindCombo || c.kind == kKindPush || c.kind == kKindStatic) {
+            EXPECT_EQ(v->text, c.text) << c.id;
+        }
+    }
 }
 
 TEST_F(WinUi, ADialogWithoutDescriptionIsAnEmptyWindowWithItsName)

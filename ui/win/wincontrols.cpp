@@ -16,6 +16,20 @@ std::map<const DlgWindow*, View> sViews;
 
 std::wstring wide(const std::string& s) { return utf8ToWide(s.c_str()); }
 
+// A byte offset into UTF-8 text as a position in its UTF-16 form, and back.
+int unitsOf(const std::string& text, int bytes)
+{
+    std::size_t n = static_cast<std::size_t>(std::max(0, std::min(bytes, static_cast<int>(text.size()))));
+    return static_cast<int>(wide(text.substr(0, n)).size());
+}
+
+int bytesOf(const std::string& text, int units)
+{
+    std::wstring w = wide(text);
+    std::size_t n = static_cast<std::size_t>(std::max(0, std::min(units, static_cast<int>(w.size()))));
+    return static_cast<int>(utf16ToUtf8(reinterpret_cast<const char16_t*>(w.c_str()), n).size());
+}
+
 // The keyboard of buttons, check boxes, lists and tab controls: Tab, Return
 // and Escape are the dialog's, not the control's.
 LRESULT CALLBACK keyboardProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
@@ -51,8 +65,18 @@ LRESULT CALLBACK keyboardProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
         if (wp == '\t' || wp == '\r' || wp == 0x1B)
             return 0;
         break;
+    case BM_SETSTYLE:
+        // The dialog manager moves the default look with the focus and loses
+        // it when the focus goes to a field (it looks for the default button
+        // among the dialog's own children only); Return is always the OK
+        // command here, so the described default button keeps the look.
+        if ((wp & BS_TYPEMASK) == BS_PUSHBUTTON || (wp & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            wp = (wp & ~static_cast<WPARAM>(BS_TYPEMASK)) |
+                 (GetPropW(hwnd, L"FolantraDefault") != nullptr ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        break;
     case WM_NCDESTROY:
         RemovePropW(hwnd, L"FolantraWprc");
+        RemovePropW(hwnd, L"FolantraDefault");
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         break;
     default:
@@ -262,6 +286,8 @@ HWND createControl(View& view, std::size_t index, HWND parent)
         return nullptr;
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(normalFont()), FALSE);
     SetPropW(h, L"FolantraIndex", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(index + 1)));
+    if (c.kind == kKindPush && c.isDefault)
+        SetPropW(h, L"FolantraDefault", reinterpret_cast<HANDLE>(1));
     if (n.keyboard)
         subclassKeyboard(h);
     if (c.kind == kKindPopup)
@@ -317,7 +343,9 @@ void pushControl(View& view, std::size_t index)
         s.value = c.value;
     }
     if (c.kind == kKindEdit && (!s.known || s.selStart != c.selStart || s.selLength != c.selLength)) {
-        SendMessageW(h, EM_SETSEL, static_cast<WPARAM>(c.selStart), static_cast<LPARAM>(c.selStart + c.selLength));
+        // The model counts bytes of UTF-8, the field UTF-16 units.
+        int from = unitsOf(c.text, c.selStart), to = unitsOf(c.text, c.selStart + c.selLength);
+        SendMessageW(h, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
         s.selStart = c.selStart;
         s.selLength = c.selLength;
     }
@@ -351,8 +379,8 @@ void pullControl(View& view, std::size_t index)
         s.text = c.text;
         DWORD from = 0, to = 0;
         SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-        c.selStart = s.selStart = static_cast<int>(from);
-        c.selLength = s.selLength = static_cast<int>(to - from);
+        c.selStart = s.selStart = bytesOf(c.text, static_cast<int>(from));
+        c.selLength = s.selLength = bytesOf(c.text, static_cast<int>(to)) - c.selStart;
         break;
     }
     case kKindCombo:

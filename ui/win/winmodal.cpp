@@ -55,6 +55,7 @@ void afterEvent(HWND dialog, View& view)
 {
     DlgWindow& w = *view.window;
     if (!view.pane && w.done) {
+        SetPropW(dialog, L"FolantraResult", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.result)));
         EndDialog(dialog, w.result);
         return;
     }
@@ -111,6 +112,10 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
     case WM_INITDIALOG: {
         auto* w = reinterpret_cast<DlgWindow*>(lp);
         SetPropW(dialog, L"FolantraUser", w);
+        // The dialog's name and, once it ends, its result stay readable from
+        // outside (tools that drive or record the dialogs).
+        if (ATOM name = GlobalAddAtomW(utf8ToWide(w->name.c_str()).c_str()))
+            SetPropW(dialog, L"FolantraDialog", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(name)));
         buildNative(dialog, *w);
         View* view = viewOf(w);
         if (view != nullptr && view->focus >= 0)
@@ -171,6 +176,9 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
     case WM_DESTROY: {
         DlgWindow* w = windowOf(dialog);
         RemovePropW(dialog, L"FolantraUser");
+        if (HANDLE name = RemovePropW(dialog, L"FolantraDialog"))
+            GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)));
+        RemovePropW(dialog, L"FolantraResult");
         unbind(w);
         return FALSE;
     }
@@ -188,8 +196,10 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) noe
         failed = false;
         return answer;
     });
-    if (failed)
+    if (failed) {
+        SetPropW(dialog, L"FolantraResult", nullptr);
         EndDialog(dialog, 0);
+    }
     return r;
 }
 
