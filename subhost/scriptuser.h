@@ -86,6 +86,7 @@ struct WindowView {
     std::int32_t kind = 0; // kViewDialog or kViewPane
     std::string name, title;
     int left = 0, top = 0, width = 0, height = 0;
+    std::string sizeUnit = "dialog units"; // of the pane's size (AppKit measures in points)
     std::vector<ControlView> controls;
     int reports = 0;  // how often it was reported
     bool open = true; // a dialog until it has ended

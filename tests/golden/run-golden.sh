@@ -13,6 +13,16 @@
 # In DOCUMENT and SCRIPT, @SCRATCH@ stands for the scratch folder and @OUT@
 # for its folder out/. With FOLANTRA_UPDATE_GOLDEN=1 the expected file is
 # written instead of compared.
+#
+# With FOLANTRA_GOLDEN_TOOLKIT=appkit, HOST is the GNUstep host
+# (folantra-host-mac): it runs under Xvfb with GNUstep's user folders in the
+# scratch folder and a stand-in distiller application that does nothing, and
+# both transcripts leave out what AppKit shows otherwise by its nature: the
+# sizes of dialogs and of the pane (the interface files' points, not the
+# window descriptions' units), untagged empty labels (the interface files
+# carry no invisible placeholders), the selection of a field without the
+# keyboard focus (AppKit keeps one selection per window, in the field editor)
+# and the program's name in its messages.
 set -u
 if [ $# -lt 5 ]; then
   echo "usage: $0 HOST SOURCE EXPECTED DOCUMENT SCRIPT [ARGUMENTS]" >&2
@@ -20,6 +30,15 @@ if [ $# -lt 5 ]; then
 fi
 host=$1 source=$2 expected=$3 document=$4 script=$5
 shift 5
+toolkit=${FOLANTRA_GOLDEN_TOOLKIT:-headless}
+case "$toolkit" in
+  headless|appkit) ;;
+  *) echo "$0: FOLANTRA_GOLDEN_TOOLKIT is headless or appkit, not $toolkit" >&2; exit 2 ;;
+esac
+if [ "$toolkit" = appkit ] && [ "${FOLANTRA_UPDATE_GOLDEN:-0}" = 1 ]; then
+  echo "$0: the expected files are written by the Linux host (folantra-host), not the GNUstep host" >&2
+  exit 2
+fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/folantra-golden.XXXXXX") || exit 2
 scratch=$(cd "$scratch" && pwd -P)
@@ -28,10 +47,30 @@ mkdir -p "$scratch/home/.config" "$scratch/out"
 sed -e "s|@SCRATCH@|$scratch|g" -e "s|@OUT@|$scratch/out|g" "$document" > "$scratch/document.json" || exit 2
 sed -e "s|@SCRATCH@|$scratch|g" -e "s|@OUT@|$scratch/out|g" "$script" > "$scratch/script.txt" || exit 2
 
+# The host as the toolkit needs it started.
+launch() {
+  if [ "$toolkit" = appkit ]; then
+    GNUSTEP_CONFIG_FILE="$scratch/GNUstep.conf" timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  else
+    "$@"
+  fi
+}
+if [ "$toolkit" = appkit ]; then
+  # GNUstep's user folders (defaults, library, applications) in the scratch folder.
+  { cat /etc/GNUstep/GNUstep.conf 2>/dev/null
+    echo "GNUSTEP_USER_DIR_LIBRARY=$scratch/Library"
+    echo "GNUSTEP_USER_DEFAULTS_DIR=$scratch/Defaults"
+    echo "GNUSTEP_USER_DIR_APPS=$scratch/Applications"; } >"$scratch/GNUstep.conf"
+  "$source/tools/mac-distiller-app.sh" "$scratch/Applications" record "$scratch/distilled.txt" || exit 2
+fi
+
 # A private home (no preferences, no log) and a distiller that does nothing.
-env -u FOLANTRA_LOG HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" FOLANTRA_DISTILLER=true LC_ALL=C \
-  "$host" dialog "$scratch/document.json" --script "$scratch/script.txt" -o "$scratch/out/job.ps" "$@" \
-  >"$scratch/stdout" 2>"$scratch/stderr"
+(
+  unset FOLANTRA_LOG
+  HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" FOLANTRA_DISTILLER=true LC_ALL=C
+  export HOME XDG_CONFIG_HOME FOLANTRA_DISTILLER LC_ALL
+  launch "$host" dialog "$scratch/document.json" --script "$scratch/script.txt" -o "$scratch/out/job.ps" "$@"
+) >"$scratch/stdout" 2>"$scratch/stderr"
 status=$?
 
 normalise() {
@@ -41,6 +80,20 @@ normalise() {
       -e '/^the distiller runs on: /d' \
       -e 's|^\(opened dialog "[^"]*" titled ".*", [0-9]* x [0-9]*\) at -\{0,1\}[0-9]*,-\{0,1\}[0-9]*$|\1|'
 }
+# What AppKit shows otherwise by its nature (see above), left out of both
+# transcripts.
+tab=$(printf '\t')
+toolkit_normalise() {
+  if [ "$toolkit" = appkit ]; then
+    sed -e 's|^folantra-host-mac: |folantra-host: |' \
+        -e 's|^\(\(opened \)\{0,1\}dialog "[^"]*" titled ".*"\), [0-9]* x [0-9]*$|\1|' \
+        -e 's|^\(\(with \)\{0,1\}pane "[^"]*"\), [0-9]* x [0-9]* .*$|\1|' \
+        -e "/^  label -$tab\"\"\$/d" \
+        -e '/\[focus\]/!s| \[selected ".*"\]$||'
+  else
+    cat
+  fi
+}
 {
   normalise < "$scratch/stdout"
   if [ -s "$scratch/stderr" ]; then
@@ -48,14 +101,15 @@ normalise() {
     normalise < "$scratch/stderr"
   fi
   echo "--- exit status $status"
-} > "$scratch/transcript"
+} | toolkit_normalise > "$scratch/transcript"
+toolkit_normalise < "$expected" > "$scratch/expected" || exit 2
 
 if [ "${FOLANTRA_UPDATE_GOLDEN:-0}" = 1 ]; then
   cp "$scratch/transcript" "$expected"
   echo "wrote $expected"
   exit 0
 fi
-if ! diff -u --label "expected: $expected" --label "narrated now" "$expected" "$scratch/transcript"; then
+if ! diff -u --label "expected: $expected" --label "narrated now" "$scratch/expected" "$scratch/transcript"; then
   echo "The narration differs from $expected (lines with - are expected, + are new)." >&2
   echo "If the change is intended, run the test again with FOLANTRA_UPDATE_GOLDEN=1 and review the file." >&2
   exit 1
