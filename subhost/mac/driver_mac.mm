@@ -644,6 +644,7 @@ static SubhostDriver* sDriver = nil;
     [_acting release];
     [_shotFolder release];
     [_shotPrefix release];
+    [_pendingShot release];
     [super dealloc];
 }
 

@@ -126,6 +126,20 @@ metadata)
   grep -q 'Keywords=a, b' "$WORK/saved.json" || fail "the keywords are not stored"
   grep -q 'Never' "$WORK/saved.json" && fail "a cancelled title was stored"
   ;;
+keys)
+  # Tab and Shift-Tab go through the metadata dialog's fields (the key view
+  # loop the interface file leaves to the window), Return confirms.
+  document doc.json -e 's|PrintToFile=1|PrintToFile=0|'
+  script "click 17" "type 3 Proof" tab show backtab show "type 4 Ann" return ok
+  host dialog "$WORK/doc.json" --script "$WORK/script.txt" -o "$WORK/job.ps" --save "$WORK/saved.json"
+  expect_rc 0
+  awk '/^dialog "MetaData" titled/{k++} k==1' "$WORK/out.txt" | grep -qP '^  field 4\t.*\[focus\]' ||
+    fail "Tab did not move from the title to the author"
+  awk '/^dialog "MetaData" titled/{k++} k==2' "$WORK/out.txt" | grep -qP '^  field 3\t"Proof" \[focus\] \[selected "Proof"\]' ||
+    fail "Shift-Tab did not come back to the title with its text selected"
+  grep -q 'Title=Proof' "$WORK/saved.json" || fail "the title is not stored"
+  grep -q 'Author=Ann' "$WORK/saved.json" || fail "the author is not stored"
+  ;;
 psname)
   # Print to a file in the chosen folder, asking for its name.
   document doc.json -e 's|AskForName=0|AskForName=1|' -e 's|Distill=1|Distill=0|'
