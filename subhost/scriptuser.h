@@ -2,8 +2,9 @@
 // format is described in docs/ui-script.md), the user who carries it out on
 // the plug-in's windows, and the narration of what the user sees. The user
 // acts through a ToolkitDriver, one per toolkit the plug-in is built for
-// (the headless window system today); the narration depends on no toolkit,
-// so the same script gives the same transcript with every driver.
+// (the headless window system, and AppKit in the GNUstep host); the
+// narration depends on no toolkit, so the same script gives the same
+// transcript with every driver.
 #pragma once
 
 #include <cstdint>
