@@ -64,6 +64,8 @@ function(folantra_mac_bundle target)
     set(PLIST_IDENTIFIER ${FOLANTRA_BUNDLE_IDENTIFIER})
     set(PLIST_VERSION ${PROJECT_VERSION})
     configure_file(${CMAKE_SOURCE_DIR}/resources/mac/Info-gnustep.plist.in ${CMAKE_BINARY_DIR}/Info-gnustep.plist @ONLY)
+    # The copy runs after a link: a changed resource links the plug-in again.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${resource_files} ${interface_files})
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Resources
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${resource_files} ${interface_files}

@@ -299,7 +299,7 @@ std::string describeWindow(const WindowView& w)
 {
     std::ostringstream out;
     if (w.kind == kViewPane)
-        out << "pane \"" << w.title << "\", " << w.width << " x " << w.height << " dialog units\n";
+        out << "pane \"" << w.title << "\", " << w.width << " x " << w.height << " " << w.sizeUnit << "\n";
     else
         out << "dialog \"" << w.name << "\" titled \"" << w.title << "\", " << w.width << " x " << w.height
             << " at " << w.left << "," << w.top << "\n";

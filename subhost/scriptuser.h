@@ -2,8 +2,9 @@
 // format is described in docs/ui-script.md), the user who carries it out on
 // the plug-in's windows, and the narration of what the user sees. The user
 // acts through a ToolkitDriver, one per toolkit the plug-in is built for
-// (the headless window system, and the real windows of the Windows host);
-// the narration depends on no toolkit, so the same script gives the same
+// (the headless window system, the real windows of the Windows host, and
+// AppKit in the GNUstep host); the narration depends on no toolkit, so the
+// same script gives the same
 // transcript with every driver.
 #pragma once
 
@@ -88,6 +89,7 @@ struct WindowView {
     std::int32_t kind = 0; // kViewDialog or kViewPane
     std::string name, title;
     int left = 0, top = 0, width = 0, height = 0;
+    std::string sizeUnit = "dialog units"; // of the pane's size (AppKit measures in points)
     std::vector<ControlView> controls;
     int reports = 0;  // how often it was reported
     bool open = true; // a dialog until it has ended

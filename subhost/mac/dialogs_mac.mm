@@ -68,6 +68,7 @@ NSButton* hostButton(NSView* content, NSRect frame, NSString* title, NSInteger c
 bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, int32_t code, void* record,
                    bool withStyles, const std::function<void(bool)>& closing)
 {
+    const char* what = withStyles ? "print dialog" : "style editor";
     NSMutableArray* panes = [NSMutableArray array];
     [(QXPXTCallback*)[QXPXTCallback sharedCallback] dispatch:code record:record panes:panes];
     id<QXPXTPaneController> pane = [panes count] > 0 ? [panes objectAtIndex:0] : nil;
@@ -112,11 +113,12 @@ bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, 
     }
     hostButton(content, NSMakeRect(width - kMargin - 100, 12, 100, 32), @"OK", 1, @"\r");
     hostButton(content, NSMakeRect(width - kMargin - 210, 12, 100, 32), @"Cancel", 2, @"\x1b");
+    [dialog recalculateKeyViewLoop]; // Tab through the pane and the host's buttons
     [dialog center];
     [dialog makeKeyAndOrderFront:nil];
-    [driver setHostDialog:dialog pane:paneView styles:popup];
+    [driver setHostDialog:dialog pane:paneView title:[pane title] styles:popup what:what];
     NSInteger answer = [NSApp runModalForWindow:dialog];
-    [driver setHostDialog:nil pane:nil styles:nil];
+    [driver setHostDialog:nil pane:nil title:nil styles:nil what:what];
     [dialog orderOut:nil];
     bool confirmed = answer == 1;
     // The closing callback, then the panes go.
@@ -137,6 +139,7 @@ bool runMacPrintDialog(Host& host, SubhostDriver* driver)
     xtprintdlgrec rec{};
     rec.hdr = xtcbheader{XT_CB_PRINTDIALOG, sizeof rec};
     rec.dialog = next++;
+    [driver say:"print dialog opened"];
     host.call(XT_CB_PRINTDIALOG, &rec.hdr); // plain registrations, if any
     return runHostDialog(host, driver, @"Print", XT_CB_PRINTDIALOG, &rec, true, [&](bool confirmed) {
         xtprintdlgcloserec close{};
@@ -144,6 +147,7 @@ bool runMacPrintDialog(Host& host, SubhostDriver* driver)
         close.dialog = rec.dialog;
         close.result = confirmed ? XT_PRINTDLG_CONFIRMED : XT_PRINTDLG_CANCELLED;
         host.call(XT_CB_PRINTDIALOGCLOSE, &close.hdr);
+        [driver say:confirmed ? "print dialog confirmed" : "print dialog cancelled"];
     });
 }
 
@@ -154,8 +158,9 @@ bool runMacStyleEditor(Host& host, SubhostDriver* driver, xtstyleref style)
     rec.hdr = xtcbheader{XT_CB_STYLEEDITOR, sizeof rec};
     rec.style = style;
     rec.dialog = next++;
-    host.call(XT_CB_STYLEEDITOR, &rec.hdr);
     const OutputStyle* s = host.style(style);
+    [driver say:"output-style editor opened on \"" + (s != nullptr ? s->name : std::string("?")) + "\""];
+    host.call(XT_CB_STYLEEDITOR, &rec.hdr);
     NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %s", s != nullptr ? s->name.c_str() : "?"];
     return runHostDialog(host, driver, title, XT_CB_STYLEEDITOR, &rec, false, [&](bool confirmed) {
         xtstyleeditcloserec close{};
@@ -164,6 +169,7 @@ bool runMacStyleEditor(Host& host, SubhostDriver* driver, xtstyleref style)
         close.dialog = rec.dialog;
         close.cancelled = confirmed ? 0 : 1;
         host.call(XT_CB_STYLEEDITORCLOSE, &close.hdr);
+        [driver say:confirmed ? "output-style editor confirmed" : "output-style editor cancelled"];
     });
 }
 

@@ -6,7 +6,7 @@
 
 #import <AppKit/AppKit.h>
 
-#include "subhost/headless.h"
+#include "subhost/scriptuser.h"
 #include "subhost/host.h"
 #include "xthost_mac.h"
 
@@ -43,41 +43,53 @@
 - (void)dispatch:(int32_t)code record:(void*)record panes:(NSMutableArray*)panes;
 @end
 
-// The scripted user.
+namespace subhost {
+class AppKitDriver;
+} // namespace subhost
+
+// The scripted user's clock: a timer that runs in every modal loop and, when
+// the window the user faces (the host's dialog, a dialog of the plug-in, an
+// alert or the folder chooser) is ready, asks the scripted user (ScriptUser)
+// for its next step there. The user's hands and eyes on the real controls are
+// an AppKitDriver.
 @interface SubhostDriver : NSObject
 {
-    subhost::Host* _host;
-    std::vector<subhost::ScriptStep>* _steps;
-    std::vector<std::string>* _errors;
-    std::ostream* _log;
+    subhost::AppKitDriver* _driver;
     NSTimer* _timer;
-    NSWindow* _hostDialog;      // the host's open print dialog or style editor
-    NSView* _paneView;          // the pane in it
-    NSPopUpButton* _stylePopup; // the print dialog's output styles
     NSMutableArray* _seen;      // the modal windows open, bottom first
+    NSMutableArray* _acting;    // the windows a step is being carried out on, outermost first
+    NSWindow* _scheduled;       // the window a step is scheduled for and not yet started
     NSString* _shotFolder;
     NSString* _shotPrefix;
     int _wait;                  // ticks to wait before the next step
-    NSWindow* _typingWindow;
-    NSTextField* _typingField;
-    NSString* _typingText;
-    int _typingTicks;
-    BOOL _faulted;
     NSWindow* _pendingShot;     // a new window, pictured once it is painted
-    NSString* _chosenFolder;
-    NSWindow* _acting;          // the window a step is being carried out on
-    BOOL _stepPending;          // a step is scheduled and not yet started
+    const char* _hostWhat;      // the host's open dialog for people ("print dialog", "style editor")
 }
 - (id)initWithHost:(subhost::Host*)host log:(std::ostream*)log;
 - (void)setSteps:(const std::vector<subhost::ScriptStep>&)steps;
 - (void)setScreenshots:(NSString*)folder prefix:(NSString*)prefix;
+// The plug-in's bundle: its interface files name the dialogs.
+- (void)setBundlePath:(NSString*)path;
 - (void)start;
 - (void)stop;
-- (void)setHostDialog:(NSWindow*)dialog pane:(NSView*)pane styles:(NSPopUpButton*)popup;
+// Adds a line to the narration.
+- (void)say:(const std::string&)text;
+// The host's dialog with the pane is open (`what`: "print dialog" or "style
+// editor"); nil when it has closed.
+- (void)setHostDialog:(NSWindow*)dialog
+                 pane:(NSView*)pane
+                title:(NSString*)title
+               styles:(NSPopUpButton*)popup
+                 what:(const char*)what;
+// The running modal session stops with `code` (called by the application).
+- (void)modalWindow:(NSWindow*)window stopsWith:(NSInteger)code;
 - (const std::vector<std::string>&)errors;
 - (BOOL)scriptDone;
-// The folder the script chose in the last folder chooser (once), or nil.
-- (NSString*)takeChosenFolder;
+@end
+
+// The host's application: tells the scripted user how each modal session ends.
+@interface SubhostApplication : NSApplication
++ (void)setDriver:(SubhostDriver*)driver;
 @end
 
 // The tags of the host dialog's own OK and Cancel buttons (never a pane's).

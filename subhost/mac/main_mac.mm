@@ -65,15 +65,17 @@ int printInto(Host& host, const std::string& outFile)
 {
     std::string ps;
     PrintReport report = printDocument(host, ps);
+    const std::string& name = host.currentDocument()->name;
     if (!report.fileError.empty()) {
         std::cerr << "folantra-host-mac: " << report.fileError << "\n";
         return 1;
     }
     if (!report.file.empty()) {
-        std::cout << "printed " << report.pagesWritten << " pages into " << report.file << " (the plug-in's file)\n";
+        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << report.file
+                  << " (the file the plug-in named)\n";
     } else if (!outFile.empty()) {
         writeFileAtomically(outFile, ps);
-        std::cout << "printed " << report.pagesWritten << " pages into " << outFile << "\n";
+        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << outFile << "\n";
     } else {
         std::cout << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
     }
@@ -151,6 +153,8 @@ int run(int argc, char** argv)
     [registry setHost:&host bundlePath:bundle.empty() ? nil : [NSString stringWithUTF8String:bundle.c_str()]];
     SubhostDriver* driver = [[[SubhostDriver alloc] initWithHost:&host log:&std::cout] autorelease];
     [driver setSteps:script];
+    if (!bundle.empty())
+        [driver setBundlePath:[NSString stringWithUTF8String:bundle.c_str()]];
     if (!opt("--screenshots").empty())
         [driver setScreenshots:[NSString stringWithUTF8String:opt("--screenshots").c_str()]
                         prefix:[NSString stringWithUTF8String:opt("--shot-prefix").c_str()]];
@@ -204,7 +208,6 @@ int run(int argc, char** argv)
     } else if (command == "dialog") {
         host.openDocument(doc);
         bool confirmed = runMacPrintDialog(host, driver);
-        std::cout << (confirmed ? "print dialog confirmed" : "print dialog cancelled") << "\n";
         if (confirmed)
             status = printInto(host, opt("--output"));
         if (!opt("--save").empty()) {
@@ -220,8 +223,7 @@ int run(int argc, char** argv)
             std::cerr << "folantra-host-mac: no output style named \"" << opt("--style") << "\"\n";
             return 1;
         }
-        bool confirmed = runMacStyleEditor(host, driver, ref);
-        std::cout << (confirmed ? "output-style editor confirmed" : "output-style editor cancelled") << "\n";
+        runMacStyleEditor(host, driver, ref);
         const OutputStyle* style = host.style(ref);
         auto node = style->nodes.find(XT_PLUGIN_ID);
         std::cout << "style \"" << style->name << "\" holds: "
@@ -251,7 +253,7 @@ int main(int argc, char** argv)
     // GNUstep draws its own title bars: there is no window manager under Xvfb.
     [[NSUserDefaults standardUserDefaults]
         registerDefaults:[NSDictionary dictionaryWithObjectsAndKeys:@"NO", @"GSX11HandlesWindowDecorations", nil]];
-    [NSApplication sharedApplication];
+    [SubhostApplication sharedApplication];
     int status = 1;
     try {
         status = run(argc, argv);

@@ -21,6 +21,16 @@
 # (C:\folantra-golden.XXXXXX\out), and the transcript is read back as on
 # Linux: CR LF line ends become LF, and the scratch folder and the source tree
 # become $SCRATCH and $SOURCE with / between the names below them.
+#
+# With FOLANTRA_GOLDEN_TOOLKIT=appkit, HOST is the GNUstep host
+# (folantra-host-mac): it runs under Xvfb with GNUstep's user folders in the
+# scratch folder and a stand-in distiller application that does nothing, and
+# both transcripts leave out what AppKit shows otherwise by its nature: the
+# sizes of dialogs and of the pane (the interface files' points, not the
+# window descriptions' units), untagged empty labels (the interface files
+# carry no invisible placeholders), the selection of a field without the
+# keyboard focus (AppKit keeps one selection per window, in the field editor)
+# and the program's name in its messages.
 set -u
 wine_prefix=
 if [ "${1:-}" = --wine ] && [ $# -ge 2 ]; then
@@ -33,6 +43,15 @@ if [ $# -lt 5 ]; then
 fi
 host=$1 source=$2 expected=$3 document=$4 script=$5
 shift 5
+toolkit=${FOLANTRA_GOLDEN_TOOLKIT:-headless}
+case "$toolkit" in
+  headless|appkit) ;;
+  *) echo "$0: FOLANTRA_GOLDEN_TOOLKIT is headless or appkit, not $toolkit" >&2; exit 2 ;;
+esac
+if [ "$toolkit" = appkit ] && [ "${FOLANTRA_UPDATE_GOLDEN:-0}" = 1 ]; then
+  echo "$0: the expected files are written by the Linux host (folantra-host), not the GNUstep host" >&2
+  exit 2
+fi
 
 if [ -n "$wine_prefix" ]; then
   # The prefix is made on its first use; the scratch folder goes inside it.
@@ -77,6 +96,23 @@ substitute() { # FILE JSON
 substitute "$document" 1 > "$scratch/document.json" || exit 2
 substitute "$script" "" > "$scratch/script.txt" || exit 2
 
+# The host as the toolkit needs it started.
+launch() {
+  if [ "$toolkit" = appkit ]; then
+    GNUSTEP_CONFIG_FILE="$scratch/GNUstep.conf" timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  else
+    "$@"
+  fi
+}
+if [ "$toolkit" = appkit ]; then
+  # GNUstep's user folders (defaults, library, applications) in the scratch folder.
+  { cat /etc/GNUstep/GNUstep.conf 2>/dev/null
+    echo "GNUSTEP_USER_DIR_LIBRARY=$scratch/Library"
+    echo "GNUSTEP_USER_DEFAULTS_DIR=$scratch/Defaults"
+    echo "GNUSTEP_USER_DIR_APPS=$scratch/Applications"; } >"$scratch/GNUstep.conf"
+  "$source/tools/mac-distiller-app.sh" "$scratch/Applications" record "$scratch/distilled.txt" || exit 2
+fi
+
 # A private home (no preferences, no log) and a distiller that does nothing.
 if [ -n "$wine_prefix" ]; then
   set -- "$source/cmake/wine-gui-run.sh" --prefix "$wine_prefix" "$host" dialog "$(host_path document.json)" \
@@ -84,8 +120,12 @@ if [ -n "$wine_prefix" ]; then
 else
   set -- "$host" dialog "$scratch/document.json" --script "$scratch/script.txt" -o "$scratch/out/job.ps" "$@"
 fi
-env -u FOLANTRA_LOG HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" FOLANTRA_DISTILLER=true LC_ALL=C \
-  "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+(
+  unset FOLANTRA_LOG
+  HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" FOLANTRA_DISTILLER=true LC_ALL=C
+  export HOME XDG_CONFIG_HOME FOLANTRA_DISTILLER LC_ALL
+  launch "$@"
+) >"$scratch/stdout" 2>"$scratch/stderr"
 status=$?
 
 # Windows: LF line ends, and the scratch folder and source tree as on Linux.
@@ -121,6 +161,20 @@ normalise() {
       -e '/^the distiller runs on: /d' \
       -e 's|^\(opened dialog "[^"]*" titled ".*", [0-9]* x [0-9]*\) at -\{0,1\}[0-9]*,-\{0,1\}[0-9]*$|\1|'
 }
+# What AppKit shows otherwise by its nature (see above), left out of both
+# transcripts.
+tab=$(printf '\t')
+toolkit_normalise() {
+  if [ "$toolkit" = appkit ]; then
+    sed -e 's|^folantra-host-mac: |folantra-host: |' \
+        -e 's|^\(\(opened \)\{0,1\}dialog "[^"]*" titled ".*"\), [0-9]* x [0-9]*$|\1|' \
+        -e 's|^\(\(with \)\{0,1\}pane "[^"]*"\), [0-9]* x [0-9]* .*$|\1|' \
+        -e "/^  label -$tab\"\"\$/d" \
+        -e '/\[focus\]/!s| \[selected ".*"\]$||'
+  else
+    cat
+  fi
+}
 {
   unwine < "$scratch/stdout" | normalise
   unwine_errors < "$scratch/stderr" > "$scratch/errors"
@@ -129,14 +183,15 @@ normalise() {
     normalise < "$scratch/errors"
   fi
   echo "--- exit status $status"
-} > "$scratch/transcript"
+} | toolkit_normalise > "$scratch/transcript"
+toolkit_normalise < "$expected" > "$scratch/expected" || exit 2
 
 if [ "${FOLANTRA_UPDATE_GOLDEN:-0}" = 1 ]; then
   cp "$scratch/transcript" "$expected"
   echo "wrote $expected"
   exit 0
 fi
-if ! diff -u --label "expected: $expected" --label "narrated now" "$expected" "$scratch/transcript"; then
+if ! diff -u --label "expected: $expected" --label "narrated now" "$scratch/expected" "$scratch/transcript"; then
   echo "The narration differs from $expected (lines with - are expected, + are new)." >&2
   echo "If the change is intended, run the test again with FOLANTRA_UPDATE_GOLDEN=1 and review the file." >&2
   exit 1

@@ -31,6 +31,8 @@ fail() { echo "FAIL: $*"; FAILED=1; }
 expect() { grep -qF -- "$1" "$WORK/out.txt" || fail "the narration lacks: $1"; }
 expect_not() { ! grep -qF -- "$1" "$WORK/out.txt" || fail "the narration shows: $1"; }
 expect_rc() { [ "$(cat "$WORK/rc")" = "$1" ] || fail "exit code $(cat "$WORK/rc"), expected $1"; }
+# A control's line in the narration of a window: kind and id, then its text and state.
+expect_control() { expect "$(printf '  %s\t%s' "$1" "$2")"; }
 # A document from the demo sample with the given settings block lines replaced.
 document() { # name, then sed expressions
   local name=$1; shift
@@ -88,18 +90,17 @@ pane)
   script show "click 3" show "click 6" "type 12 75" "type 15 80.5" show ok
   host dialog "$WORK/doc.json" --script "$WORK/script.txt" -o "$WORK/job.ps" --save "$WORK/saved.json"
   expect_rc 0
-  # Before: 5, 8, 9 and the fields disabled, 4 enabled.
-  sed -n '/^shows/,/^$/p' "$WORK/out.txt" >"$WORK/shows.txt"
-  awk '/^shows/{n++} n==1' "$WORK/shows.txt" >"$WORK/s1"; awk '/^shows/{n++} n==2' "$WORK/shows.txt" >"$WORK/s2"
-  awk '/^shows/{n++} n==3' "$WORK/shows.txt" >"$WORK/s3"
-  grep -q '\[5\] .*(disabled)' "$WORK/s1" || fail "5 enabled with 3 off"
-  grep -q '\[8\] .*(disabled)' "$WORK/s1" || fail "8 enabled with 3 off"
-  grep -q '\[4\] .*(disabled)' "$WORK/s1" && fail "4 disabled"
-  grep -q '\[12\] .*(disabled)' "$WORK/s1" || fail "12 enabled with 6 off"
-  grep -q '\[5\] .*(disabled)' "$WORK/s2" && fail "5 still disabled with 3 on"
-  grep -q '\[9\] .*(disabled)' "$WORK/s2" && fail "9 still disabled with 3 on"
-  grep -q '\[15\] .*(disabled)' "$WORK/s3" && fail "15 still disabled with 6 on"
-  grep -q '\[12\] field "75"' "$WORK/s3" || fail "field 12 does not hold the typed 75"
+  # Before: 5, 8, 9 and the fields disabled, 4 enabled (each "show" narrates the pane).
+  for n in 1 2 3; do awk -v n=$n '/^pane "/{k++} /^[^ ]/ && !/^pane "/{if (k==n) exit} k==n' "$WORK/out.txt" >"$WORK/s$n"
+    [ "$(wc -l <"$WORK/s$n")" -gt 10 ] || fail "no narration of the pane for the show step $n"; done
+  grep -qP '^  check box 5\t.*\[disabled\]' "$WORK/s1" || fail "5 enabled with 3 off"
+  grep -qP '^  button 8\t.*\[disabled\]' "$WORK/s1" || fail "8 enabled with 3 off"
+  grep -qP '^  check box 4\t.*\[disabled\]' "$WORK/s1" && fail "4 disabled"
+  grep -qP '^  field 12\t.*\[disabled\]' "$WORK/s1" || fail "12 enabled with 6 off"
+  grep -qP '^  check box 5\t.*\[disabled\]' "$WORK/s2" && fail "5 still disabled with 3 on"
+  grep -qP '^  button 9\t.*\[disabled\]' "$WORK/s2" && fail "9 still disabled with 3 on"
+  grep -qP '^  field 15\t.*\[disabled\]' "$WORK/s3" && fail "15 still disabled with 6 on"
+  grep -qP '^  field 12\t"75"' "$WORK/s3" || fail "field 12 does not hold the typed 75"
   grep -q 'ScX=0.7500' "$WORK/saved.json" || fail "scale X not stored as 0.75"
   grep -q 'ScY=0.8050' "$WORK/saved.json" || fail "scale Y not stored as 0.805"
   grep -q 'PrintToFile=1' "$WORK/saved.json" || fail "print to file not stored"
@@ -111,8 +112,8 @@ folder)
   script "click 3" "click 8" "folder $WORK/chosen" show "click 9" show cancel
   host dialog "$WORK/doc.json" --script "$WORK/script.txt"
   expect_rc 0
-  expect "[10] label \"$WORK/chosen\""
-  expect "[10] label \"\""
+  expect_control "label 10" "\"$WORK/chosen\""
+  expect_control "label 10" '""'
   ;;
 metadata)
   # The metadata dialog: typed and confirmed, then opened again and cancelled.
@@ -120,10 +121,24 @@ metadata)
   script "click 17" "type 3 Proof copy" "type 5 \"a, b\"" return "click 17" "type 3 Never" escape ok
   host dialog "$WORK/doc.json" --script "$WORK/script.txt" -o "$WORK/job.ps" --save "$WORK/saved.json"
   expect_rc 0
-  expect '[3] field "Frühjahrsbroschüre – Grüße aus Köln"'
+  expect_control "field 3" '"Frühjahrsbroschüre – Grüße aus Köln"'
   grep -q 'Title=Proof copy' "$WORK/saved.json" || fail "the title is not stored"
   grep -q 'Keywords=a, b' "$WORK/saved.json" || fail "the keywords are not stored"
   grep -q 'Never' "$WORK/saved.json" && fail "a cancelled title was stored"
+  ;;
+keys)
+  # Tab and Shift-Tab go through the metadata dialog's fields (the key view
+  # loop the interface file leaves to the window), Return confirms.
+  document doc.json -e 's|PrintToFile=1|PrintToFile=0|'
+  script "click 17" "type 3 Proof" tab show backtab show "type 4 Ann" return ok
+  host dialog "$WORK/doc.json" --script "$WORK/script.txt" -o "$WORK/job.ps" --save "$WORK/saved.json"
+  expect_rc 0
+  awk '/^dialog "MetaData" titled/{k++} k==1' "$WORK/out.txt" | grep -qP '^  field 4\t.*\[focus\]' ||
+    fail "Tab did not move from the title to the author"
+  awk '/^dialog "MetaData" titled/{k++} k==2' "$WORK/out.txt" | grep -qP '^  field 3\t"Proof" \[focus\] \[selected "Proof"\]' ||
+    fail "Shift-Tab did not come back to the title with its text selected"
+  grep -q 'Title=Proof' "$WORK/saved.json" || fail "the title is not stored"
+  grep -q 'Author=Ann' "$WORK/saved.json" || fail "the author is not stored"
   ;;
 psname)
   # Print to a file in the chosen folder, asking for its name.
@@ -131,7 +146,7 @@ psname)
   script ok show "type 4 proof-copy.ps" return
   host dialog "$WORK/doc.json" --script "$WORK/script.txt"
   expect_rc 0
-  expect '[4] field "Brochure.ps"'
+  expect_control "field 4" '"Brochure.ps" [focus] [selected "Brochure"]'
   [ -s "$WORK/out/proof-copy.ps" ] || fail "no PostScript file $WORK/out/proof-copy.ps"
   ;;
 alerts)
@@ -153,10 +168,10 @@ german)
   host --language 3 dialog "$WORK/doc.json" --script "$WORK/script.txt"
   expect_rc 0
   expect "Ungültiger Ordner zum Speichern der PS-Datei!"
-  expect '[3] check box "In Datei drucken" on'
-  expect '[5] check box "Acrobat Distiller starten (nicht mit überwachten Ordnern verwenden)" on'
-  expect '[17] button "Metadaten…"'
-  expect '[2] button "Abbrechen"'
+  expect_control "check box 3" '"In Datei drucken" [on]'
+  expect_control "check box 5" '"Acrobat Distiller starten (nicht mit überwachten Ordnern verwenden)" [on]'
+  expect_control "button 17" '"Metadaten…"'
+  expect_control "button 2" '"Abbrechen"'
   ;;
 prefs)
   # The preferences file in Application Support: AddPS=1 appends ".ps".
@@ -191,7 +206,7 @@ no-window)
   HOSTBIN=$WORK/app/folantra-host-mac host dialog "$WORK/doc.json" --script "$WORK/script.txt"
   expect_rc 0
   expect "MyDlgController: _panel = NULL!"
-  expect '[2] check box "Pageborders (0.25pt, black)" off'
+  expect_control "check box 2" '"Pageborders (0.25pt, black)" [off]'
   ;;
 style-editor)
   # The output-style editor: the pane stores into the style.

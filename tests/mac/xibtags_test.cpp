@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +97,16 @@ void expectSame(const std::map<int, Kind>& expected, const std::map<int, Kind>& 
                                            << ") is no control of the runtime";
 }
 
+// The tags of the interface file's views in their order (views without a tag left out).
+std::vector<int> xibOrder(const std::string& text)
+{
+    std::vector<int> order;
+    std::regex view("<(button|textField)\\b[^>]*\\btag=\"([0-9]+)\"[^>]*>");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), view); it != std::sregex_iterator(); ++it)
+        order.push_back(std::stoi((*it)[2]));
+    return order;
+}
+
 void expectSizedFonts(const std::string& text, const std::string& file)
 {
     std::regex font("<font\\b[^>]*>");
@@ -116,6 +127,13 @@ void checkDialog(const std::string& name)
     ASSERT_FALSE(expected.empty()) << name;
     std::string xib = readFile(resource(name + ".xib"));
     expectSame(expected, xibTags(xib), name + ".xib");
+    // The views in the description's order: the scripted user reads a window
+    // in its views' order, the same on every toolkit.
+    std::vector<int> order;
+    for (const WinDescControl& c : desc.controls)
+        if (c.id > 0)
+            order.push_back(c.id);
+    EXPECT_EQ(xibOrder(xib), order) << name << ".xib";
     expectSizedFonts(xib, name + ".xib");
     EXPECT_NE(xib.find("customClass=\"FolantraDlgController\""), std::string::npos) << "the owner's class";
 }
@@ -133,6 +151,10 @@ TEST(InterfaceFiles, PaneMatchesThePaneTable)
         expected[c.id] = paneKind(c.kind);
     std::string xib = readFile(resource("ExportStyles.xib"));
     expectSame(expected, xibTags(xib), "ExportStyles.xib");
+    std::vector<int> order;
+    for (const PaneControlSpec& c : kPaneControls)
+        order.push_back(c.id);
+    EXPECT_EQ(xibOrder(xib), order) << "ExportStyles.xib: the views in the pane table's order";
     expectSizedFonts(xib, "ExportStyles.xib");
     EXPECT_NE(xib.find("customClass=\"FolantraStylesController\""), std::string::npos) << "the owner's class";
     EXPECT_NE(xib.find("customClass=\"FolantraPaneView\""), std::string::npos) << "the pane view's class";

@@ -7,6 +7,7 @@
 
 #include "host/guard.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -24,6 +25,15 @@ NSString* utf8(const std::string& text)
 {
     NSString* s = [NSString stringWithUTF8String:text.c_str()];
     return s != nil ? s : @"";
+}
+
+// The UTF-16 units of the first `bytes` bytes of a UTF-8 text (the runtime
+// counts a selection in bytes, AppKit in UTF-16 units).
+NSUInteger utf16Units(const std::string& text, int bytes)
+{
+    std::size_t n = bytes < 0 ? 0 : std::min(static_cast<std::size_t>(bytes), text.size());
+    NSString* head = [[[NSString alloc] initWithBytes:text.data() length:n encoding:NSUTF8StringEncoding] autorelease];
+    return head != nil ? [head length] : n;
 }
 
 void applyToTree(NSView* root, FolantraViewBinding* binding, DlgWindow* model)
@@ -182,9 +192,11 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
                 [w makeFirstResponder:v];
                 if ([v isKindOfClass:[NSTextField class]] && c.selLength > 0) {
                     NSText* editor = [w fieldEditor:NO forObject:v];
-                    if (editor != nil)
-                        [editor setSelectedRange:NSMakeRange(static_cast<NSUInteger>(c.selStart),
-                                                             static_cast<NSUInteger>(c.selLength))];
+                    if (editor != nil) {
+                        NSUInteger from = utf16Units(c.text, c.selStart);
+                        NSUInteger to = utf16Units(c.text, c.selStart + c.selLength);
+                        [editor setSelectedRange:NSMakeRange(from, to > from ? to - from : 0)];
+                    }
                 }
             }
         }

@@ -190,6 +190,9 @@ int msgBox(NSString* text)
         [(NSButton*)ok setAction:@selector(doControl:)];
         [window setDefaultButtonCell:[(NSButton*)ok cell]];
     }
+    // The interface files set no key view loop: Tab goes through the
+    // controls in their places on the window.
+    [window recalculateKeyViewLoop];
 }
 
 - (int)runModal:(DlgWindow*)model dlgProc:(SetupDlgProc)proc userData:(void*)userData
