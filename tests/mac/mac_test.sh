@@ -52,6 +52,12 @@ startup)
   expect "resource-open 0 0 -> 1"
   expect "resource-call 5 0 -> 0"
   expect_not "gBundleRef"
+  # The conventions of every program: --version, and 2 for a command it does not know.
+  host --version
+  expect_rc 0
+  expect "folantra-host-mac 4.20"
+  host frobnicate
+  expect_rc 2
   ;;
 missing-bundle)
   # The plug-in's file outside any bundle, and no XTensions folder beside the
