@@ -4,8 +4,7 @@
 // acts through a ToolkitDriver, one per toolkit the plug-in is built for
 // (the headless window system, the real windows of the Windows host, and
 // AppKit in the GNUstep host); the narration depends on no toolkit, so the
-// same script gives the same
-// transcript with every driver.
+// same script gives the same transcript with every driver.
 #pragma once
 
 #include <cstdint>
