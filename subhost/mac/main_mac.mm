@@ -210,7 +210,10 @@ int run(int argc, char** argv)
         bool confirmed = runMacPrintDialog(host, driver);
         if (confirmed)
             status = printInto(host, opt("--output"));
-        if (!opt("--save").empty()) {
+        // A script that failed leaves the document as it was on disk.
+        if (!opt("--save").empty() && ![driver errors].empty()) {
+            std::cout << "the document is not saved: the script failed\n";
+        } else if (!opt("--save").empty()) {
             saveDocument(*host.currentDocument(), opt("--save"));
             std::cout << "saved the document into " << opt("--save") << "\n";
         }
@@ -228,8 +231,12 @@ int run(int argc, char** argv)
         auto node = style->nodes.find(XT_PLUGIN_ID);
         std::cout << "style \"" << style->name << "\" holds: "
                   << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
-        if (!opt("--save").empty())
+        if (!opt("--save").empty() && ![driver errors].empty()) {
+            std::cout << "the output styles are not saved: the script failed\n";
+        } else if (!opt("--save").empty()) {
             saveStyles(opt("--save"), host.styles());
+            std::cout << "saved the output styles into " << opt("--save") << "\n";
+        }
     } else {
         std::cerr << "folantra-host-mac: unknown command " << command << "\n" << kUsage;
         return 2;

@@ -131,6 +131,12 @@ metadata)
   grep -q 'Title=Proof copy' "$WORK/saved.json" || fail "the title is not stored"
   grep -q 'Keywords=a, b' "$WORK/saved.json" || fail "the keywords are not stored"
   grep -q 'Never' "$WORK/saved.json" && fail "a cancelled title was stored"
+  # A script that fails on the way saves nothing.
+  script "click 17" "type 3 Lost" return "click 99" ok
+  host dialog "$WORK/doc.json" --script "$WORK/script.txt" --save "$WORK/failed.json"
+  expect_rc 1
+  expect "the document is not saved: the script failed"
+  [ ! -e "$WORK/failed.json" ] || fail "a failed script saved the document"
   ;;
 keys)
   # Tab and Shift-Tab go through the metadata dialog's fields (the key view
