@@ -371,6 +371,9 @@ ojson documentJson(const Document& d)
 
 struct Output {
     bool json = false;
+    // The scripted commands write their JSON once, at their end, with what
+    // the user saw; until then a failure is only recorded.
+    bool deferred = false;
     ojson result = ojson::object();
 
     // A line for people (nothing in JSON mode).
@@ -387,9 +390,27 @@ struct Output {
         if (json) {
             result["ok"] = false;
             result["error"] = message;
-            std::cout << result.dump(2) << "\n";
+            if (!deferred)
+                std::cout << result.dump(2) << "\n";
         }
         return status;
+    }
+    // The end of a scripted command in JSON mode: the narration as lines, the
+    // script's faults, and whether everything went as scripted.
+    void finishScripted(const std::string& narration, const std::vector<std::string>& scriptErrors, bool stepsLeft,
+                        bool ok)
+    {
+        if (!json)
+            return;
+        ojson lines = ojson::array();
+        std::istringstream in(narration);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        result["narration"] = lines;
+        result["scriptErrors"] = scriptErrors;
+        result["stepsLeftOver"] = stepsLeft;
+        result["ok"] = ok;
+        std::cout << result.dump(2) << "\n";
     }
     int done()
     {
@@ -562,6 +583,8 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
 {
     Headless& ui = host.headless();
     bool confirmed = showPrintDialog(host);
+    out.result["document"] = host.currentDocument()->name;
+    out.result["confirmed"] = confirmed;
     int status = 0;
     if (confirmed) {
         PrintReport report = printDocument(host, nullptr, outFile);
@@ -575,8 +598,10 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
             status = kFailure;
     }
     if (!ui.errors().empty()) {
-        if (!saveFile.empty())
+        if (!saveFile.empty()) {
             out << "the document is not saved: the script failed\n";
+            out.result["saved"] = nullptr;
+        }
     } else if (saveAfter(host, saveFile, out) != 0) {
         status = kFailure;
     }
@@ -592,8 +617,11 @@ int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFil
     auto node = style->nodes.find(XT_PLUGIN_ID);
     out << "style \"" << style->name << "\" holds: "
         << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
+    out.result["style"] = style->name;
+    out.result["holds"] = node != style->nodes.end() ? ojson(node->second) : ojson(nullptr);
     if (!saveFile.empty() && !host.headless().errors().empty()) {
         out << "the output styles are not saved: the script failed\n";
+        out.result["saved"] = nullptr;
     } else if (!saveFile.empty()) {
         try {
             saveStyles(saveFile, host.styles());
@@ -601,6 +629,7 @@ int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFil
             return out.fail(e.what());
         }
         out << "saved the output styles into " << saveFile << "\n";
+        out.result["saved"] = saveFile;
     }
     return 0;
 }
@@ -684,6 +713,7 @@ int main(int argc, char** argv)
                                                "a file of its own)");
     dialog->add_option("--save", saveFile, "Save the document afterwards into this file");
     dialog->add_flag("--wait-distiller", wait, "Wait for the distiller the plug-in starts and report how it ended");
+    dialog->add_flag("--json", json, "Write the result as JSON, with what the user saw as lines of narration");
 
     std::string editorStyle;
     auto* editor = app.add_subcommand("style-editor", "Edit an output style in the host's style editor with the "
@@ -693,6 +723,7 @@ int main(int argc, char** argv)
     editor->add_option("--script", scriptFile, "The user's actions (docs/ui-script.md)")->required()
         ->check(CLI::ExistingFile);
     editor->add_option("--save", saveFile, "Write the output styles afterwards into this file");
+    editor->add_flag("--json", json, "Write the result as JSON, with what the user saw as lines of narration");
 
     bool noRecord = false;
     auto* about = app.add_subcommand("about", "Call the plug-in's about callback");
@@ -720,6 +751,10 @@ int main(int argc, char** argv)
 
     Output out;
     out.json = json;
+    // The scripted user's narration: for people as it happens, or gathered
+    // into the JSON result.
+    std::ostringstream narration;
+    std::ostream* narrationOut = json ? static_cast<std::ostream*>(&narration) : &std::cout;
     std::string error;
     if (!parseModule(pdfModule, options.pdf, true, error) || !parseModule(bleedModule, options.bleed, false, error))
         return out.fail(error, kUsage);
@@ -777,7 +812,7 @@ int main(int argc, char** argv)
     bool scripted = dialog->parsed() || editor->parsed();
     win::ScriptedUser user(scripted ? script
                                     : (print->parsed() && !noDialog ? printSteps : std::vector<ScriptStep>{}),
-                           scripted ? &std::cout : nullptr, shots != nullptr ? shots : "");
+                           scripted ? narrationOut : nullptr, shots != nullptr ? shots : "");
     user.start();
     struct Finish {
         win::ScriptedUser& u;
@@ -813,9 +848,10 @@ int main(int argc, char** argv)
     }
     if (dialog->parsed() || editor->parsed()) {
         Headless& ui = host.headless();
-        ui.setLog(&std::cout);
+        ui.setLog(narrationOut);
         ui.setScript(script);
         host.styles() = styles;
+        out.deferred = true;
         int status = 0;
         try {
             if (dialog->parsed()) {
@@ -825,7 +861,7 @@ int main(int argc, char** argv)
                 status = runStyleEditorCommand(host, chosenStyle, saveFile, out);
             }
         } catch (const std::exception& e) {
-            return out.fail(e.what());
+            status = out.fail(e.what());
         }
 #if defined(_WIN32)
         user.finish();
@@ -839,7 +875,9 @@ int main(int argc, char** argv)
             std::cerr << "folantra-host: " << scriptFile << ": " << e << "\n";
         if (!done)
             std::cerr << "folantra-host: " << scriptFile << ": steps left over at the end\n";
-        return status != 0 || !errors.empty() || !done ? kFailure : 0;
+        bool ok = status == 0 && errors.empty() && done;
+        out.finishScripted(narration.str(), errors, !done, ok);
+        return ok ? 0 : kFailure;
     }
 
     // print: as a user who opens the print dialog and presses Print at once,

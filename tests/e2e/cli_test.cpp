@@ -288,3 +288,54 @@ TEST(Cli, SaveKeepsTheDocumentsOrderAndLayout)
     subhost::Document again = subhost::loadDocument(dir + "/saved.json");
     EXPECT_EQ(again.spreads[0].boxes[0].right, 40.5);
 }
+
+namespace {
+
+// The host's standard output alone, with --json.
+Outcome hostJson(const std::string& args)
+{
+    return e2e::runCommand(std::string("{ ") + FOLANTRA_HOST_PATH + " " + args + " --json 2>/dev/null; }");
+}
+
+// The scripted commands in JSON: what the user saw as lines, what came of it,
+// and a failed script as a failure that saved nothing.
+TEST(Cli, ScriptedCommandsWriteJsonWithTheNarration)
+{
+    std::string dir = e2e::tempFolder("cli-json-dialog");
+    Outcome o = hostJson("dialog " FOLANTRA_SOURCE_DIR "/samples/brochure.json --script " FOLANTRA_SOURCE_DIR
+                     "/samples/pane-script.txt -o " + dir + "/j.ps --save " + dir + "/saved.json");
+    ASSERT_EQ(o.status, 0) << o.output;
+    nlohmann::json r = nlohmann::json::parse(o.output);
+    EXPECT_EQ(r["ok"], true);
+    EXPECT_EQ(r["confirmed"], true);
+    EXPECT_EQ(r["pages"], 3);
+    EXPECT_EQ(r["file"], dir + "/j.ps");
+    EXPECT_EQ(r["saved"], dir + "/saved.json");
+    const nlohmann::json& lines = r["narration"];
+    ASSERT_TRUE(lines.is_array());
+    EXPECT_EQ(lines.front(), "print dialog opened");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "dialog \"MetaData\" ended with 1 (OK)"), lines.end());
+    EXPECT_EQ(lines.back(), "print dialog confirmed");
+
+    std::ofstream(dir + "/bad.txt") << "click 2\nclick 99\nok\n";
+    Outcome bad = hostJson("dialog " FOLANTRA_SOURCE_DIR "/samples/brochure.json --script " + dir + "/bad.txt --save " +
+                       dir + "/not.json");
+    EXPECT_EQ(bad.status, 1);
+    nlohmann::json b = nlohmann::json::parse(bad.output);
+    EXPECT_EQ(b["ok"], false);
+    EXPECT_EQ(b["confirmed"], false);
+    EXPECT_TRUE(b["saved"].is_null());
+    ASSERT_EQ(b["scriptErrors"].size(), 1u);
+    EXPECT_NE(b["scriptErrors"][0].get<std::string>().find("no control 99"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir + "/not.json"));
+
+    Outcome e = hostJson("style-editor --styles " FOLANTRA_SOURCE_DIR "/samples/styles.xml --style \"Proof with boxes\" "
+                     "--script " FOLANTRA_SOURCE_DIR "/samples/style-script.txt");
+    ASSERT_EQ(e.status, 0) << e.output;
+    nlohmann::json s = nlohmann::json::parse(e.output);
+    EXPECT_EQ(s["style"], "Proof with boxes");
+    EXPECT_NE(s["holds"].get<std::string>().find("PageBorder=\"0\""), std::string::npos);
+    EXPECT_EQ(s["narration"].front(), "output-style editor opened on \"Proof with boxes\"");
+}
+
+} // namespace
