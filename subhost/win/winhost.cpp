@@ -1,6 +1,7 @@
 #include "subhost/win/winhost.h"
 
 #include "subhost/host_private.h"
+#include "subhost/win/winread.h"
 
 #include <windows.h>
 
@@ -208,15 +209,6 @@ INT_PTR CALLBACK hostPaneProc(HWND pane, UINT message, WPARAM wp, LPARAM)
         return TRUE;
     }
     return message == WM_INITDIALOG ? TRUE : FALSE;
-}
-
-std::wstring wide(const std::string& s)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1)
-        MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], n);
-    return w;
 }
 
 void embedPane(HWND dialog, HostDialog& d)
