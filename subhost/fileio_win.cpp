@@ -1,8 +1,9 @@
 // Writing the host's files on Windows, through the Win32 file functions (the
 // host's paths are in the ANSI code page, as its command line gives them).
-// Not handled here: a symbolic link (a reparse point) is replaced like a file
-// rather than written through, and no file attributes, owner or access list
-// are carried over to the file that replaces another.
+// A symbolic link whose file exists is written through (the new file replaces
+// the file the link leads to). Not handled here: a link whose file is missing
+// is replaced like a file, and no file attributes, owner or access list are
+// carried over to the file that replaces another.
 #include "subhost/fileio_platform.h"
 
 #include <windows.h>
@@ -19,6 +20,34 @@ HANDLE native(Handle h)
 bool notFound(DWORD err)
 {
     return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+}
+
+// The file a path leads to through symbolic links, so that the new file
+// replaces that file and the link stays a link; the path itself when it is
+// no link or its file cannot be told.
+std::string finalPath(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return path;
+    char buf[MAX_PATH * 4];
+    DWORD n = GetFinalPathNameByHandleA(h, buf, sizeof buf, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0 || n >= sizeof buf)
+        return path;
+    std::string final(buf, n);
+    // "\\?\C:\dir\file" or "\\?\UNC\server\share\file".
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+        final = "\\\\" + final.substr(8);
+    else if (final.rfind("\\\\?\\", 0) == 0)
+        final = final.substr(4);
+    char full[MAX_PATH * 4];
+    DWORD m = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    // The same file by another spelling (case, short names) stays as given.
+    if (m > 0 && m < sizeof full && lstrcmpiA(full, final.c_str()) == 0)
+        return path;
+    return final;
 }
 
 } // namespace
@@ -52,6 +81,8 @@ int examine(const std::string& path, Target& out)
         return 0;
     }
     out.kind = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::Regular;
+    if (out.kind == Kind::Regular)
+        out.file = finalPath(path);
     return 0;
 }
 

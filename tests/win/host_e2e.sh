@@ -82,6 +82,14 @@ files)
     plain print --no-dialog "$sample" -o "$(winpath "$work/job.ps")" >"$work/log" || fail "print: $(cat "$work/log")"
     head -c 14 "$work/job.ps" | grep -q '^%!PS-Adobe-3.0' || fail "job.ps was not replaced"
     plain print --no-dialog "$sample" -o NUL >"$work/log" || fail "NUL: $(cat "$work/log")"
+    # A link is written through: its file gets the job, the link stays a link.
+    mkdir "$work/jobs"
+    printf 'old job' >"$work/jobs/real.ps"
+    ln -s jobs/real.ps "$work/link.ps"
+    plain print --no-dialog "$sample" -o "$(winpath "$work/link.ps")" >"$work/log" || fail "link: $(cat "$work/log")"
+    [ -L "$work/link.ps" ] || fail "the link was replaced by a file"
+    head -c 14 "$work/jobs/real.ps" | grep -q '^%!PS-Adobe-3.0' || fail "the link's file did not get the job"
+    if ls -A "$work/jobs" | grep -q '^\.fo.*\.tmp$'; then fail "temporary files left: $(ls -A "$work/jobs")"; fi
     mkdir "$work/taken.ps"
     if plain print --no-dialog "$sample" -o "$(winpath "$work/taken.ps")" >"$work/log" 2>&1; then
         fail "a folder in the place of the job was taken"
