@@ -746,4 +746,129 @@ TEST_F(WinUi, AfterEachDialogAndMessageBoxTheHostsWindowIsEnabledAndActiveWithIt
     DestroyWindow(main.window);
 }
 
+// A dialog moved to a screen of another DPI: Windows sends WM_DPICHANGED
+// with the new DPI and a suggested rectangle (sent here by the test, since
+// one screen's DPI is fixed).
+constexpr UINT kDpiChanged = 0x02E0;
+
+TEST_F(WinUi, ADialogMovedToAScreenOfAnotherDpiTakesTheSuggestedRectangleAndRelaysItsControls)
+{
+    const UINT to = screenDpi() == 144 ? 192 : 144;
+    MetaData meta{};
+    Seen after;
+    RECT suggested{}, now{};
+    run([&] { return getMetaData(&meta) ? 1 : 0; },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 5);
+            if (d == nullptr)
+                return;
+            UINT from = wintk::dpiOf(d);
+            RECT w{};
+            GetWindowRect(d, &w);
+            suggested = RECT{w.left + 10, w.top + 10, w.left + 10 + MulDiv(w.right - w.left, to, from),
+                             w.top + 10 + MulDiv(w.bottom - w.top, to, from)};
+            SendMessageW(d, kDpiChanged, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(d, &now);
+            after = look(d);
+            click(descendant(d, 2));
+            waitGone(d);
+        });
+    ASSERT_TRUE(after.found);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    expectBuilderRects(after.rects, builderRects("MetaData", to));
+    EXPECT_EQ(after.fontHeight, -scaled(12, to));
+    EXPECT_TRUE(after.clipped.empty());
+
+    RECT okBefore{}, okAfter{}, boxAfter{};
+    int fontAfter = 0;
+    UINT from = 0;
+    run([&] { return msgBox("invalidFolder"); },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 10);
+            if (d == nullptr)
+                return;
+            from = wintk::dpiOf(d);
+            okBefore = rectIn(d, descendant(d, 1));
+            RECT w{};
+            GetWindowRect(d, &w);
+            suggested = RECT{w.left, w.top, w.left + MulDiv(w.right - w.left, to, from),
+                             w.top + MulDiv(w.bottom - w.top, to, from)};
+            SendMessageW(d, kDpiChanged, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(d, &boxAfter);
+            okAfter = rectIn(d, descendant(d, 1));
+            fontFace(descendant(d, 10), &fontAfter);
+            click(descendant(d, 1));
+            waitGone(d);
+        });
+    ASSERT_NE(from, 0u);
+    EXPECT_TRUE(EqualRect(&boxAfter, &suggested));
+    EXPECT_EQ(okAfter.left, MulDiv(okBefore.left, to, from));
+    EXPECT_EQ(okAfter.top, MulDiv(okBefore.top, to, from));
+    EXPECT_EQ(okAfter.right - okAfter.left, MulDiv(okBefore.right - okBefore.left, to, from));
+    EXPECT_EQ(fontAfter, -MulDiv(8, static_cast<int>(to), 72));
+}
+
+// The thread's DPI awareness calls of Windows 10, looked up as the plug-in does.
+struct ThreadDpi {
+    HANDLE(WINAPI* set)(HANDLE) = nullptr;
+    HANDLE(WINAPI* get)() = nullptr;
+    HANDLE(WINAPI* ofWindow)(HWND) = nullptr;
+    int(WINAPI* awareness)(HANDLE) = nullptr;
+    ThreadDpi()
+    {
+        HMODULE user = GetModuleHandleW(L"user32.dll");
+        set = reinterpret_cast<decltype(set)>(reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+        get = reinterpret_cast<decltype(get)>(reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+        ofWindow = reinterpret_cast<decltype(ofWindow)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+        awareness = reinterpret_cast<decltype(awareness)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+    }
+    bool usable() const { return set != nullptr && get != nullptr && ofWindow != nullptr && awareness != nullptr; }
+};
+
+TEST_F(WinUi, ADialogForAnUnawareHostWindowIsUnawareToAndTheThreadKeepsItsOwnAwareness)
+{
+    ThreadDpi t;
+    if (!t.usable())
+        GTEST_SKIP() << "no per-thread DPI awareness here";
+    const HANDLE kUnaware = reinterpret_cast<HANDLE>(-1);
+    // The host made its main window DPI-unaware (Windows stretches it).
+    HANDLE own = t.set(kUnaware);
+    HostWindow main = makeHostWindow(L"Unaware host", nullptr);
+    t.set(own);
+    ASSERT_NE(main.window, nullptr);
+    const int threadBefore = t.awareness(t.get());
+    ASSERT_EQ(t.awareness(t.ofWindow(main.window)), 0);
+    wintk::setHostMainWindow(main.window);
+    SetForegroundWindow(main.window);
+    SetFocus(main.field);
+    MetaData meta{};
+    int dialogAwareness = -1, fontHeight = 0;
+    UINT dialogDpi = 0;
+    RECT client{};
+    run([&] { return getMetaData(&meta) ? 1 : 0; },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 5);
+            if (d == nullptr)
+                return;
+            dialogAwareness = t.awareness(t.ofWindow(d));
+            dialogDpi = wintk::dpiOf(d);
+            fontFace(descendant(d, 3), &fontHeight);
+            // Read in the dialog's own coordinates.
+            HANDLE mine = t.set(t.ofWindow(d));
+            GetClientRect(d, &client);
+            t.set(mine);
+            click(descendant(d, 2));
+            waitGone(d);
+        });
+    wintk::setHostMainWindow(nullptr);
+    EXPECT_EQ(dialogAwareness, 0);
+    EXPECT_EQ(dialogDpi, wintk::kLayoutDpi);
+    EXPECT_EQ(fontHeight, -12);
+    EXPECT_EQ(client.right, 477);
+    EXPECT_EQ(t.awareness(t.get()), threadBefore);
+    DestroyWindow(main.window);
+}
+
 } // namespace

@@ -149,11 +149,10 @@ ThreadDpiScope::ThreadDpiScope(HWND owner)
     mChanged = mOld != nullptr;
 }
 
-void ThreadDpiScope::restore()
+ThreadDpiScope::~ThreadDpiScope()
 {
     if (mChanged)
         calls().setThreadContext(mOld);
-    mChanged = false;
 }
 
 } // namespace wintk

@@ -3,8 +3,8 @@
 // window's own DPI where Windows has it (per monitor for a per-monitor-aware
 // host), else the system DPI. The functions of newer Windows are looked up at
 // run time, so the DLL loads on older versions. The host's process-wide DPI
-// awareness is never changed; only the thread's, for the scope of creating a
-// top-level window, and it is restored after.
+// awareness is never changed; only the thread's, for the scope of creating
+// (and running) a modal window, and it is restored after.
 #pragma once
 
 #include <windows.h>
@@ -33,14 +33,13 @@ HFONT shellFont(int height, int weight);
 void deleteFonts();
 
 // Gives the thread the DPI awareness of `owner` while a top-level window is
-// created for it; restore() (or the destructor) puts the thread's own back.
+// created for it; the destructor puts the thread's own back.
 class ThreadDpiScope {
 public:
     explicit ThreadDpiScope(HWND owner);
-    ~ThreadDpiScope() { restore(); }
+    ~ThreadDpiScope();
     ThreadDpiScope(const ThreadDpiScope&) = delete;
     ThreadDpiScope& operator=(const ThreadDpiScope&) = delete;
-    void restore();
 
 private:
     HANDLE mOld = nullptr;

@@ -22,10 +22,8 @@ constexpr UINT kDpiChanged = 0x02E0; // WM_DPICHANGED
 constexpr DWORD kShellStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kShellExStyle = WS_EX_DLGMODALFRAME;
 
-// The dialog being opened: the host's windows around it, and the thread's
-// DPI awareness while it is created. WM_INITDIALOG takes them.
+// The host's windows around the dialog being opened; WM_INITDIALOG takes them.
 ModalOwner* sOpeningOwner = nullptr;
-ThreadDpiScope* sOpeningDpi = nullptr;
 
 DlgWindow* windowOf(HWND dialog) { return static_cast<DlgWindow*>(GetPropW(dialog, L"FolantraUser")); }
 
@@ -145,10 +143,6 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
             sOpeningOwner->attach(dialog);
         sOpeningOwner = nullptr;
         buildNative(dialog, *w);
-        // The dialog and its controls exist: the thread's own DPI awareness again.
-        if (sOpeningDpi != nullptr)
-            sOpeningDpi->restore();
-        sOpeningDpi = nullptr;
         View* view = viewOf(w);
         if (view != nullptr && view->focus >= 0)
             return FALSE; // the focus is set
@@ -286,12 +280,13 @@ int runModal(DlgWindow& w)
     INT_PTR r = 0;
     {
         ModalOwner owner;
+        // The dialog gets the DPI awareness of the window it belongs to.
+        // Windows runs each window's procedure in that window's awareness, so
+        // the scope can span the whole modal loop.
         ThreadDpiScope dpi(owner.owner());
         sOpeningOwner = &owner;
-        sOpeningDpi = &dpi;
         r = DialogBoxParamW(ownModule(), L"MyDialog", owner.owner(), dialogProc, reinterpret_cast<LPARAM>(&w));
         sOpeningOwner = nullptr;
-        sOpeningDpi = nullptr;
     }
     unbind(&w);
     return r < 0 ? 0 : static_cast<int>(r);

@@ -23,7 +23,6 @@ struct Box {
     std::wstring text;
     int buttons = 1;
     ModalOwner* owner = nullptr;
-    ThreadDpiScope* dpiScope = nullptr;
     UINT dpi = 96; // the DPI the box is laid out at
 };
 
@@ -111,7 +110,6 @@ INT_PTR CALLBACK boxProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         box->dpi = dpiOf(dialog);
         takeOverDpiChanges(dialog);
         layout(dialog, *box);
-        box->dpiScope->restore();
         SetFocus(GetDlgItem(dialog, 1));
         return FALSE;
     }
@@ -156,7 +154,6 @@ int showMessageBox(const char* title, const char* primary, const char* secondary
         ModalOwner owner;
         ThreadDpiScope dpi(owner.owner());
         box.owner = &owner;
-        box.dpiScope = &dpi;
         focused = owner.focused();
         r = DialogBoxParamW(ownModule(), L"MsgBox", owner.owner(), boxProc, reinterpret_cast<LPARAM>(&box));
     }
