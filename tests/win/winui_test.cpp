@@ -749,7 +749,7 @@ TEST_F(WinUi, AfterEachDialogAndMessageBoxTheHostsWindowIsEnabledAndActiveWithIt
 // A dialog moved to a screen of another DPI: Windows sends WM_DPICHANGED
 // with the new DPI and a suggested rectangle (sent here by the test, since
 // one screen's DPI is fixed).
-constexpr UINT kDpiChanged = 0x02E0;
+using wintk::kDpiChanged;
 
 TEST_F(WinUi, ADialogMovedToAScreenOfAnotherDpiTakesTheSuggestedRectangleAndRelaysItsControls)
 {

@@ -12,6 +12,9 @@
 namespace wintk {
 
 constexpr UINT kLayoutDpi = 96;
+// WM_DPICHANGED: a window moved to a screen of another DPI (new DPI in the
+// high word of wParam, the suggested window rectangle at lParam).
+constexpr UINT kDpiChanged = 0x02E0;
 
 // The DPI a window shows at: GetDpiForWindow, else the monitor's DPI when the
 // process is per-monitor aware, else LOGPIXELSY of the window's screen; the

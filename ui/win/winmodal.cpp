@@ -17,7 +17,6 @@ namespace wintk {
 namespace {
 
 constexpr UINT kMoveFocus = 0x8001; // from a keyboard-subclassed control: Tab
-constexpr UINT kDpiChanged = 0x02E0; // WM_DPICHANGED
 // The frame of the "MyDialog" shell.
 constexpr DWORD kShellStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kShellExStyle = WS_EX_DLGMODALFRAME;

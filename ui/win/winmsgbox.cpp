@@ -15,7 +15,6 @@ namespace {
 constexpr int kText = 10;
 constexpr std::size_t kTextUnits = 1024; // primary, separator, secondary and terminator
 
-constexpr UINT kDpiChanged = 0x02E0; // WM_DPICHANGED
 constexpr int kTemplatePoints = 8;   // the template's "MS Shell Dlg" 8 point
 
 struct Box {
