@@ -709,28 +709,21 @@ TEST_F(WinUi, AfterEachDialogAndMessageBoxTheHostsWindowIsEnabledAndActiveWithIt
     HostWindow main = makeHostWindow(L"Host main window", nullptr);
     ASSERT_NE(main.window, nullptr);
     wintk::setHostMainWindow(main.window);
-    for (const ModalCase& c : modalCases()) {
-        // Straight from the main window (a message box when a document opens).
-        AfterModal a = acrossModal(main.window, main, c.modal, c.title, c.childId, c.endWith);
-        EXPECT_EQ(a.enabledAtDestroy, 1) << c.name;
-        EXPECT_TRUE(a.mainEnabled) << c.name;
-        EXPECT_TRUE(a.active) << c.name;
-        EXPECT_TRUE(a.foreground) << c.name;
-        EXPECT_TRUE(a.focusBack) << c.name;
-    }
-    // From a window of the host in front of its enabled main window: the
+    // Straight from the main window (a message box when a document opens),
+    // and from a window of the host in front of its enabled main window: the
     // main window is enabled again before the modal window goes, else
     // Windows activates another program's window.
     HostWindow palette = makeHostWindow(L"Host palette", main.window);
-    for (const ModalCase& c : modalCases()) {
-        AfterModal a = acrossModal(main.window, palette, c.modal, c.title, c.childId, c.endWith);
-        EXPECT_EQ(a.enabledAtDestroy, 1) << c.name;
-        EXPECT_TRUE(a.mainEnabled) << c.name;
-        EXPECT_TRUE(a.frontEnabled) << c.name;
-        EXPECT_TRUE(a.active) << c.name;
-        EXPECT_TRUE(a.foreground) << c.name;
-        EXPECT_TRUE(a.focusBack) << c.name;
-    }
+    for (const HostWindow* front : {&main, &palette})
+        for (const ModalCase& c : modalCases()) {
+            AfterModal a = acrossModal(main.window, *front, c.modal, c.title, c.childId, c.endWith);
+            EXPECT_EQ(a.enabledAtDestroy, 1) << c.name;
+            EXPECT_TRUE(a.mainEnabled) << c.name;
+            EXPECT_TRUE(a.frontEnabled) << c.name;
+            EXPECT_TRUE(a.active) << c.name;
+            EXPECT_TRUE(a.foreground) << c.name;
+            EXPECT_TRUE(a.focusBack) << c.name;
+        }
     // From the host's modal print dialog: its main window was disabled before
     // and stays so; the print dialog is enabled and active again.
     EnableWindow(main.window, FALSE);
