@@ -465,6 +465,38 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     sTestHost = nullptr;
 }
 
+// The German labels are longer: a check box grows to the right for its label,
+// measured in the pane's DPI, up to the next control of its row.
+TEST_F(WinUi, GermanPaneLabelsFitTheirCheckBoxesAtTheScreensDpi)
+{
+    language(3);
+    TestHost host;
+    sTestHost = &host;
+    host.dialog = CreateWindowExW(0, L"#32770", L"Drucken", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10,
+                                  scaled(560, screenDpi()), scaled(300, screenDpi()), nullptr, nullptr, nullptr,
+                                  nullptr);
+    ASSERT_NE(host.dialog, nullptr);
+    createPane(0, 0);
+    host.pane = CreateDialogParamW(wintk::ownModule(), MAKEINTRESOURCEW(kPaneDialogResource), host.dialog,
+                                   testPaneProc, 0);
+    ASSERT_NE(host.pane, nullptr);
+    paneMessage(XT_PANE_SETUP);
+    paneMessage(XT_PANE_LOAD);
+    const UINT dpi = wintk::dpiOf(host.pane);
+    EXPECT_EQ(dpi, screenDpi());
+    EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScale)), L"Asymmetrisch skalieren:");
+    for (int id = kPaneCrop; id <= kPaneScale; ++id) {
+        HWND box = GetDlgItem(host.pane, id);
+        EXPECT_LE(textWidth(box) + wintk::metricFor(SM_CXMENUCHECK, dpi), clientWidth(box)) << id;
+    }
+    RECT scale = rectIn(host.pane, GetDlgItem(host.pane, kPaneScale));
+    RECT xLabel = rectIn(host.pane, GetDlgItem(host.pane, kPaneXLabel));
+    EXPECT_LE(scale.right, xLabel.left);
+    paneMessage(XT_PANE_FORGET);
+    DestroyWindow(host.dialog);
+    sTestHost = nullptr;
+}
+
 // Every described kind becomes its native control with the object's state,
 // and what the user does to it comes back into the object.
 TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
