@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using e2e::blockOf;
+using e2e::styleWith;
 
 constexpr uint32_t kKDIC = 0x4B444943u;
 
@@ -25,14 +26,6 @@ std::string umlauts(int n, const char* letter = "\xC3\xA4")
     std::string s;
     for (int i = 0; i < n; ++i)
         s += letter;
-    return s;
-}
-
-OutputStyle styleWith(const std::string& attributes)
-{
-    OutputStyle s;
-    s.name = "Long texts";
-    s.nodes[kKDIC] = "<xtension code=\"KDIC\"><Folantra " + attributes + "/></xtension>";
     return s;
 }
 
