@@ -62,8 +62,8 @@ public:
 
     // Copies the value of `key` in `section` into `value` (at most capacity - 1
     // bytes, cut at a character boundary when longer) and returns the bytes
-    // copied; -1 when there is no
-    // buffer, section or key (the buffer is untouched then).
+    // copied; -1 when there is no buffer, section or key (the buffer is
+    // untouched then).
     long getString(const char* section, const char* key, char* value, long valueCapacity);
     // The value read as a decimal integer (leading blanks, optional sign,
     // digits; no digits gives 0; held at the limits of the 32-bit range); the
