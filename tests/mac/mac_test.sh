@@ -48,7 +48,7 @@ startup)
   expect_rc 0
   expect "164	200	1	doPrintDlg:"
   expect "728	200	1	doOutputStyles:"
-  expect "768	200	7"
+  expect "768  print dialog closes        priority 200, flags 7"
   expect "resource-open 0 0 -> 1"
   expect "resource-call 5 0 -> 0"
   expect_not "gBundleRef"
@@ -223,7 +223,7 @@ no-window)
 style-editor)
   # The output-style editor: the pane stores into the style.
   script "click 2" ok
-  host --styles "$SRC/samples/styles.xml" style-editor --style "Proof with boxes" --script "$WORK/script.txt"
+  host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" --script "$WORK/script.txt"
   expect_rc 0
   expect "output-style editor confirmed"
   expect 'PageBorder'
