@@ -430,7 +430,9 @@ bool reportDistillers(HostToolkit& toolkit, bool wait, Output& out)
     bool good = true;
     ojson list = ojson::array();
     for (AdoptedProgram& p : toolkit.distillers(wait)) {
-        ojson j = {{"pid", p.pid}};
+        ojson j = ojson::object();
+        if (p.pid > 0) // a distiller the workspace started has no process of the host's
+            j["pid"] = p.pid;
         if (!p.started) {
             std::string why = "the distiller could not be started: " + toolkit.distillerNotStarted(p);
             std::cerr << sProgram << ": " << why << "\n";
