@@ -3,6 +3,8 @@
 // host's own OK and Cancel buttons.
 #include "subhost/mac/machost.h"
 
+#include "subhost/utf8.h"
+
 #include <functional>
 
 void subhostStopModal(NSInteger code)
@@ -98,7 +100,7 @@ bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, 
             autorelease];
         [popup addItemWithTitle:@"Default"];
         for (const subhost::OutputStyle& s : host.styles())
-            [popup addItemWithTitle:[NSString stringWithUTF8String:s.name.c_str()]];
+            [popup addItemWithTitle:[NSString stringWithUTF8String:subhost::asUtf8(s.name).c_str()]];
         [content addSubview:popup];
     }
     if (paneView != nil) {
@@ -161,7 +163,8 @@ bool runMacStyleEditor(Host& host, SubhostDriver* driver, xtstyleref style)
     const OutputStyle* s = host.style(style);
     [driver say:"output-style editor opened on \"" + (s != nullptr ? s->name : std::string("?")) + "\""];
     host.call(XT_CB_STYLEEDITOR, &rec.hdr);
-    NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %s", s != nullptr ? s->name.c_str() : "?"];
+    NSString* name = [NSString stringWithUTF8String:s != nullptr ? subhost::asUtf8(s->name).c_str() : "?"];
+    NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %@", name];
     return runHostDialog(host, driver, title, XT_CB_STYLEEDITOR, &rec, false, [&](bool confirmed) {
         xtstyleeditcloserec close{};
         close.hdr = xtcbheader{XT_CB_STYLEEDITORCLOSE, sizeof close};

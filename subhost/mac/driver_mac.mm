@@ -261,6 +261,7 @@ public:
     AppKitDriver(Host& host, std::ostream* log) : mHost(host) { mUser.setLog(log); }
 
     ScriptUser& user() { return mUser; }
+    Host& host() { return mHost; }
 
     void setBundlePath(NSString* path)
     {
@@ -648,6 +649,11 @@ static SubhostDriver* sDriver = nil;
     [super dealloc];
 }
 
+- (void)setLog:(std::ostream*)log
+{
+    _driver->user().setLog(log);
+}
+
 - (void)setSteps:(const std::vector<ScriptStep>&)steps
 {
     _driver->user().setScript(steps);
@@ -837,15 +843,22 @@ static SubhostDriver* sDriver = nil;
     NSMutableArray* buttons = [NSMutableArray array];
     collectTexts([w contentView], texts, buttons);
     std::string text = "message box [" + utf8([w title]) + "]:";
+    // The host keeps what the user was told, as with the other toolkits.
+    subhost::MessageBoxRecord message{utf8([w title]), "", "", static_cast<int32_t>([buttons count]), 1};
     bool first = true;
     for (NSUInteger i = 0; i < [texts count]; ++i) {
         NSString* t = [texts objectAtIndex:i];
         if ([t isEqualToString:[w title]])
             continue; // the alert's heading repeats its title
-        text += (first ? " " : " / ") + utf8([t stringByReplacingOccurrencesOfString:@"\n\n" withString:@" / "]);
+        std::string line = utf8([t stringByReplacingOccurrencesOfString:@"\n\n" withString:@" / "]);
+        text += (first ? " " : " / ") + line;
+        std::string& part = first ? message.primary : message.secondary;
+        part += (part.empty() ? "" : " / ") + line;
         first = false;
     }
     std::int32_t answer = _driver->user().messageBoxAnswer();
+    message.answer = answer == 2 ? 2 : 1;
+    _driver->host().messages().push_back(message);
     if (answer == 2) {
         [self say:text + "  -> closed"];
         subhostStopModal(NSAlertSecondButtonReturn);

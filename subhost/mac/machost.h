@@ -66,6 +66,8 @@ class AppKitDriver;
     const char* _hostWhat;      // the host's open dialog for people ("print dialog", "style editor")
 }
 - (id)initWithHost:(subhost::Host*)host log:(std::ostream*)log;
+// Where the narration goes (null: nowhere).
+- (void)setLog:(std::ostream*)log;
 - (void)setSteps:(const std::vector<subhost::ScriptStep>&)steps;
 - (void)setScreenshots:(NSString*)folder prefix:(NSString*)prefix;
 // The plug-in's bundle: its interface files name the dialogs.
