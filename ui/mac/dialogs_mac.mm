@@ -6,7 +6,9 @@
 
 #include "host/guard.h"
 #include "host/mac/bundle_mac.h"
+#include "ui/mac/objcguard.h"
 #include "ui/msgbox.h"
+#include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"
 
 #include <cstring>
@@ -41,6 +43,7 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
     FolantraViewBinding* _binding;
     NSArray* _topLevel;
 }
+- (void)setWindow:(NSWindow*)w;
 - (void)doCancelBtn:(id)sender;
 - (void)windowWillClose:(NSNotification*)note;
 - (void)setupModalDialog;
@@ -50,6 +53,7 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
 - (void)doControl:(id)sender;
 - (void)setControlHandler:(NSControl*)control controlProc:(ControlProc)proc userData:(void*)userData;
 - (void)selectFileName:(NSTextField*)field;
+- (void)abandon;
 @end
 
 namespace {
@@ -126,16 +130,34 @@ int msgBox(NSString* text)
 
 - (void)dealloc
 {
+    // The window and its controls may outlive the controller: nothing of
+    // them points back at it or at the binding once it has gone.
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
     [_binding forget];
-    [_binding release];
-    [_properties release];
     for (NSUInteger i = 0; i < [_topLevel count]; ++i) {
         id o = [_topLevel objectAtIndex:i];
-        if ([o isKindOfClass:[NSWindow class]])
-            [(NSWindow*)o setDelegate:nil];
+        if ([o isKindOfClass:[NSWindow class]]) {
+            if ([(NSWindow*)o delegate] == (id)self)
+                [(NSWindow*)o setDelegate:nil];
+            detachFromViews([(NSWindow*)o contentView], self);
+        }
     }
+    if ([window delegate] == (id)self)
+        [window setDelegate:nil];
+    detachFromViews([window contentView], self);
+    [_binding release];
+    [_properties release];
+    [window release];
     [_topLevel release];
     [super dealloc];
+}
+
+// The outlet the interface file sets: the controller owns the window.
+- (void)setWindow:(NSWindow*)w
+{
+    [w retain];
+    [window release];
+    window = w;
 }
 
 - (void)doCancelBtn:(id)sender
@@ -217,9 +239,17 @@ int msgBox(NSString* text)
     [_binding push];
     [window center];
     [window makeKeyAndOrderFront:nil];
+    // A field's selection is made again once the window is key: becoming key
+    // may select the whole text of the field with the focus.
+    NSView* focused = model->focus >= 0 && static_cast<std::size_t>(model->focus) < model->controls.size()
+                          ? findViewWithTag(content, model->controls[static_cast<std::size_t>(model->focus)].id)
+                          : nil;
+    if ([focused isKindOfClass:[NSTextField class]])
+        [self selectFileName:(NSTextField*)focused];
     int result = runModalForWindow(window);
     if (model->done)
         result = model->result;
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
     [window orderOut:nil];
     [_binding forget];
     return result;
@@ -297,17 +327,35 @@ int msgBox(NSString* text)
     [control setAction:@selector(doControl:)];
 }
 
+// After an exception: the window goes off the screen and the binding forgets
+// the runtime's window, whatever state the run was left in.
+- (void)abandon
+{
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [window orderOut:nil];
+    [_binding forget];
+}
+
+// The runtime's selection of the field (selectFileName: the name before the
+// last dot), made on the next turn of the run loop, when the window that has
+// just been ordered front is key.
 - (void)selectFileName:(NSTextField*)field
 {
-    NSString* text = [field stringValue];
-    NSRange dot = [text rangeOfString:@"." options:NSBackwardsSearch];
-    if (dot.location == NSNotFound)
-        return;
+    [self performSelector:@selector(selectNow:)
+               withObject:field
+               afterDelay:0
+                  inModes:[NSArray arrayWithObjects:NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
+                                                    NSEventTrackingRunLoopMode, nil]];
+}
+
+- (void)selectNow:(NSTextField*)field
+{
+    DlgControl* c = _model != nullptr ? getControl(_model, static_cast<int>([field tag])) : nullptr;
     NSText* editor = [[field window] fieldEditor:NO forObject:field];
-    if (editor != nil) {
-        [editor setSelectedRange:NSMakeRange(0, dot.location)];
-        [field setNeedsDisplay:YES];
-    }
+    if (c == nullptr || c->selLength <= 0 || editor == nil || [editor delegate] != (id)field)
+        return;
+    [editor setSelectedRange:editRange(c->text, c->selStart, c->selLength)];
+    [field setNeedsDisplay:YES];
 }
 
 @end
@@ -327,16 +375,24 @@ FrameInsets frameInsets() { return FrameInsets{}; }
 
 int runModal(DlgWindow& w)
 {
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    FolantraAutoreleasePool pool;
     FolantraDlgController* controller = [[FolantraDlgController alloc] init];
-    int result = [controller runModal:&w dlgProc:nullptr userData:w.user];
+    // An Objective-C exception while the dialog runs: its description is
+    // shown, and the dialog answers 0.
+    std::string failure;
+    int result = catchObjCException([&] { return [controller runModal:&w dlgProc:nullptr userData:w.user]; }, 0,
+                                    &failure);
+    if (!failure.empty()) {
+        [controller abandon];
+        msgBox([NSString stringWithUTF8String:failure.c_str()]);
+    }
     [controller release];
-    [pool release];
     return result;
 }
 
 void update(DlgWindow& window)
 {
+    FolantraAutoreleasePool pool;
     if (FolantraViewBinding* b = bindingForWindow(window.window))
         [b push];
 }
@@ -346,6 +402,7 @@ bool addPane(std::int32_t, DlgWindow&) { return false; }
 
 int chooseFolder(const char* start, std::string& chosen)
 {
+    FolantraAutoreleasePool pool;
     NSOpenPanel* panel = [NSOpenPanel openPanel];
     [panel setAllowsMultipleSelection:NO];
     [panel setCanChooseFiles:NO];
