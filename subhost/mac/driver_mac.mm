@@ -532,6 +532,10 @@ public:
     {
         if (mHostDialog == nil)
             return;
+        if (subhostKeepsPane()) {
+            subhostStopModal(confirmed ? 1 : 2); // the key, not a click: the focus stays
+            return;
+        }
         NSView* b = viewWithTag([mHostDialog contentView], confirmed ? kHostOkTag : kHostCancelTag);
         if ([b isKindOfClass:[NSButton class]])
             clickButton((NSButton*)b);

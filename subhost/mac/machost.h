@@ -99,6 +99,13 @@ enum { kHostOkTag = -101, kHostCancelTag = -102 };
 void subhostStopModal(NSInteger code);
 // Wakes the running modal loop (after a control stopped it).
 void subhostWake();
+// A host that keeps the pane's view after its dialog has closed (as a real
+// host may, in its own time): FOLANTRA_MAC_KEEP_PANE set. Its dialog ends as
+// by the Return or Escape key, with the focus (and a field's editing) left
+// where it is; the pane's controllers go, and then the view that is left gets
+// a key, the end of the editing and a click on each of its buttons before the
+// host lets it go.
+bool subhostKeepsPane();
 
 namespace subhost {
 

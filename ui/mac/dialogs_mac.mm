@@ -91,6 +91,13 @@ BOOL loadNib(NSString* name, id owner, NSArray** topLevel)
         return NO;
     NSArray* objects = nil;
     BOOL ok = [nib instantiateWithOwner:owner topLevelObjects:&objects];
+#if defined(GNUSTEP)
+    // GNUstep's interface-file loader keeps the old rule: each top-level
+    // object comes with a retain for the caller besides the array's. That
+    // retain goes back, so that the array owns them alone, as on macOS.
+    if (ok)
+        [objects makeObjectsPerformSelector:@selector(release)];
+#endif
     if (ok && topLevel != nullptr)
         *topLevel = [objects retain];
     [nib release];
