@@ -58,7 +58,9 @@ class AppKitDriver;
     NSTimer* _timer;
     NSMutableArray* _seen;      // the modal windows open, bottom first
     NSMutableArray* _acting;    // the windows a step is being carried out on, outermost first
+    NSMutableSet* _keyed;       // the plug-in's dialogs that have become key
     NSWindow* _scheduled;       // the window a step is scheduled for and not yet started
+    NSWindow* _arrived;         // the modal window at the last tick
     NSString* _shotFolder;
     NSString* _shotPrefix;
     int _wait;                  // ticks to wait before the next step

@@ -157,7 +157,9 @@ keys)
   grep -q 'Author=Ann' "$WORK/saved.json" || fail "the author is not stored"
   ;;
 psname)
-  # Print to a file in the chosen folder, asking for its name.
+  # Print to a file in the chosen folder, asking for its name. The name stays
+  # selected without its extension though the window becoming key selects the
+  # whole field (the host does so, as AppKit may).
   document doc.json -e 's|AskForName=0|AskForName=1|' -e 's|Distill=1|Distill=0|'
   script ok show "type 4 proof-copy.ps" return
   host dialog "$WORK/doc.json" --script "$WORK/script.txt"

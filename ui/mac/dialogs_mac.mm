@@ -42,6 +42,7 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
     DlgWindow* _model;
     FolantraViewBinding* _binding;
     NSArray* _topLevel;
+    NSTextField* _pendingSelection; // selected once the window is key
 }
 - (void)setWindow:(NSWindow*)w;
 - (void)doCancelBtn:(id)sender;
@@ -53,6 +54,10 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
 - (void)doControl:(id)sender;
 - (void)setControlHandler:(NSControl*)control controlProc:(ControlProc)proc userData:(void*)userData;
 - (void)selectFileName:(NSTextField*)field;
+- (void)selectLater:(NSTextField*)field;
+- (void)selectNow:(NSTextField*)field;
+- (void)reselectNow:(NSTextField*)field;
+- (void)windowBecameKey:(NSNotification*)note;
 - (void)abandon;
 @end
 
@@ -140,6 +145,8 @@ int msgBox(NSString* text)
     // The window and its controls may outlive the controller: nothing of
     // them points back at it or at the binding once it has gone.
     [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self];
+    [_pendingSelection release];
     [_binding forget];
     for (NSUInteger i = 0; i < [_topLevel count]; ++i) {
         id o = [_topLevel objectAtIndex:i];
@@ -245,7 +252,6 @@ int msgBox(NSString* text)
         proc(model, userData);
     [_binding push];
     [window center];
-    [window makeKeyAndOrderFront:nil];
     // A field's selection is made again once the window is key: becoming key
     // may select the whole text of the field with the focus.
     NSView* focused = model->focus >= 0 && static_cast<std::size_t>(model->focus) < model->controls.size()
@@ -253,10 +259,12 @@ int msgBox(NSString* text)
                           : nil;
     if ([focused isKindOfClass:[NSTextField class]])
         [self selectFileName:(NSTextField*)focused];
+    [window makeKeyAndOrderFront:nil];
     int result = runModalForWindow(window);
     if (model->done)
         result = model->result;
     [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:window];
     [window orderOut:nil];
     [_binding forget];
     return result;
@@ -334,19 +342,46 @@ int msgBox(NSString* text)
     [control setAction:@selector(doControl:)];
 }
 
+// The window has become key (GNUstep without a window manager makes it key
+// again and again): when that selected the field's whole text, the name is
+// selected again on the next turn.
+- (void)windowBecameKey:(NSNotification*)note
+{
+    if (_pendingSelection != nil)
+        [self performSelector:@selector(reselectNow:)
+                   withObject:_pendingSelection
+                   afterDelay:0
+                      inModes:[NSArray arrayWithObjects:NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
+                                                        NSEventTrackingRunLoopMode, nil]];
+}
+
 // After an exception: the window goes off the screen and the binding forgets
 // the runtime's window, whatever state the run was left in.
 - (void)abandon
 {
     [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:window];
     [window orderOut:nil];
     [_binding forget];
 }
 
 // The runtime's selection of the field (selectFileName: the name before the
-// last dot), made on the next turn of the run loop, when the window that has
-// just been ordered front is key.
+// last dot), made on the next turn of the run loop, and made again on the
+// turn after the window has become key, when becoming key selected the whole
+// text (a window system may make it key a moment after it was ordered front).
 - (void)selectFileName:(NSTextField*)field
+{
+    NSWindow* w = [field window];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:nil];
+    [_pendingSelection release];
+    _pendingSelection = [field retain];
+    if (w != nil)
+        [[NSNotificationCenter defaultCenter] addObserver:self selector:@selector(windowBecameKey:)
+                                                     name:NSWindowDidBecomeKeyNotification object:w];
+    [self selectLater:field];
+}
+
+- (void)selectLater:(NSTextField*)field
 {
     [self performSelector:@selector(selectNow:)
                withObject:field
@@ -363,6 +398,14 @@ int msgBox(NSString* text)
         return;
     [editor setSelectedRange:editRange(c->text, c->selStart, c->selLength)];
     [field setNeedsDisplay:YES];
+}
+
+- (void)reselectNow:(NSTextField*)field
+{
+    NSText* editor = [[field window] fieldEditor:NO forObject:field];
+    if (editor != nil && [editor delegate] == (id)field && [[editor string] length] > 0 &&
+        NSEqualRanges([editor selectedRange], NSMakeRange(0, [[editor string] length])))
+        [self selectNow:field];
 }
 
 @end
