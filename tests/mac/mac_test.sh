@@ -20,10 +20,14 @@ export GNUSTEP_CONFIG_FILE=$WORK/GNUstep.conf
 FAILED=0
 
 # The host under Xvfb; its narration goes to $WORK/out.txt, its errors to $WORK/err.txt.
+# Every run: no object of the plug-in's outlives the dialog it was made for,
+# and no message reached a freed object (with NSZombieEnabled the host logs it).
 host() {
   timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" "$HOSTBIN" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt"
   local rc=$?
   echo "$rc" >"$WORK/rc"
+  grep -F "left alive after" "$WORK/out.txt" && fail "objects of the plug-in outlived their dialog"
+  grep -F "message sent to deallocated instance" "$WORK/err.txt" && fail "a message reached a freed object"
   return $rc
 }
 script() { printf '%s\n' "$@" >"$WORK/script.txt"; }
@@ -153,7 +157,9 @@ keys)
   grep -q 'Author=Ann' "$WORK/saved.json" || fail "the author is not stored"
   ;;
 psname)
-  # Print to a file in the chosen folder, asking for its name.
+  # Print to a file in the chosen folder, asking for its name. The name stays
+  # selected without its extension though the window becoming key selects the
+  # whole field (the host does so, as AppKit may).
   document doc.json -e 's|AskForName=0|AskForName=1|' -e 's|Distill=1|Distill=0|'
   script ok show "type 4 proof-copy.ps" return
   host dialog "$WORK/doc.json" --script "$WORK/script.txt"
@@ -221,12 +227,43 @@ no-window)
   expect_control "check box 2" '"Pageborders (0.25pt, black)" [off]'
   ;;
 style-editor)
-  # The output-style editor: the pane stores into the style.
+  # The output-style editor: confirmed, the pane stores into the style;
+  # cancelled, the style stays as it was.
   script "click 2" ok
-  host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" --script "$WORK/script.txt"
+  host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" --script "$WORK/script.txt" \
+    --save "$WORK/confirmed.xml"
   expect_rc 0
   expect "output-style editor confirmed"
-  expect 'PageBorder'
+  expect 'PageBorder="0"'
+  script "click 2" "click 6" "type 12 50" cancel
+  host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" --script "$WORK/script.txt" \
+    --save "$WORK/cancelled.xml"
+  expect_rc 0
+  expect "output-style editor cancelled"
+  expect 'PageBorder="1"'
+  expect 'ScX="1.00000"'
+  script cancel
+  host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" --script "$WORK/script.txt" \
+    --save "$WORK/untouched.xml"
+  cmp -s "$WORK/cancelled.xml" "$WORK/untouched.xml" || fail "the cancelled editor changed the style file"
+  ;;
+kept-pane)
+  # A host that keeps the pane's view after its dialog has closed with a field
+  # being edited, then sends the view a key, the end of the editing and a click
+  # on each button: nothing of it reaches the plug-in's freed controllers (with
+  # CRASH_ON_ZOMBIE the host would abort), and the typed text was stored.
+  document doc.json -e 's|PrintToFile=1|PrintToFile=0|' -e 's|Distill=1|Distill=0|'
+  script "click 6" "type 12 75" ok
+  FOLANTRA_MAC_KEEP_PANE=1 host dialog "$WORK/doc.json" --script "$WORK/script.txt" --save "$WORK/saved.json"
+  expect_rc 0
+  expect "the host kept the pane's view and sent it a key into the field being edited, the end of its editing, 6 clicks"
+  grep -q 'ScX=0.7500' "$WORK/saved.json" || fail "the text being edited was not stored"
+  # The same in the output-style editor, cancelled.
+  script "click 6" "type 15 80" cancel
+  FOLANTRA_MAC_KEEP_PANE=1 host style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" \
+    --script "$WORK/script.txt"
+  expect_rc 0
+  expect "the host kept the pane's view and sent it a key into the field being edited"
   ;;
 cli-options)
   # One command line for every host: folantra-host-mac's help is
