@@ -1,6 +1,11 @@
 #include "util/platform.h"
 
 #include <dlfcn.h>
+#include <locale.h>
+#include <stdlib.h>
+#if defined(__APPLE__)
+#include <xlocale.h> // strtod_l and newlocale
+#endif
 
 #include <cstring>
 
@@ -16,6 +21,15 @@ bool modulePath(char* out, std::size_t cap)
         return false;
     std::memcpy(out, info.dli_fname, n + 1);
     return true;
+}
+
+double readDecimal(const char* text)
+{
+    // glibc and Darwin both answer the "C" locale without allocating.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    if (cLocale == static_cast<locale_t>(0))
+        return strtod(text, nullptr);
+    return strtod_l(text, nullptr, cLocale);
 }
 
 } // namespace plat
