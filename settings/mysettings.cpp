@@ -105,15 +105,18 @@ float readFloat(const char* p)
 
 // The value with four decimals, rounded half to even from its exact binary
 // value, as "%.4f" prints it in the C locale ("-0.0000" for a negative value
-// that rounds to zero, "inf", "-inf", "nan", "-nan"). Our own so that it
-// needs no locale and no floating-point to_chars.
-std::string formatFixed4(float value)
+// that rounds to zero, "inf", "-inf", "nan", "-nan"), into `out`. Our own so
+// that it needs no locale and no floating-point to_chars.
+constexpr std::size_t kFixed4Size = 48; // "-" + 39 digits + "." + 4 digits + terminator
+void formatFixed4(float value, char (&out)[kFixed4Size])
 {
-    std::string text = std::signbit(value) ? "-" : "";
-    if (std::isinf(value))
-        return text + "inf";
-    if (std::isnan(value))
-        return text + "nan";
+    char* p = out;
+    if (std::signbit(value))
+        *p++ = '-';
+    if (std::isinf(value) || std::isnan(value)) {
+        std::memcpy(p, std::isinf(value) ? "inf" : "nan", 4);
+        return;
+    }
     // |value| * 10000 = m * 10000 * 2^e exactly, m < 2^24.
     int exp = 0;
     double fraction = std::frexp(std::fabs(static_cast<double>(value)), &exp);
@@ -147,9 +150,10 @@ std::string formatFixed4(float value)
         limbs[1] = static_cast<std::uint32_t>(q >> 32);
     }
     // Decimal digits, least significant first, at least five (0.0000).
-    std::string digits;
+    char digits[kFixed4Size];
+    std::size_t count = 0;
     bool more = true;
-    while (more || digits.size() < 5) {
+    while (more || count < 5) {
         std::uint64_t rest = 0;
         more = false;
         for (int i = 4; i >= 0; --i) {
@@ -158,14 +162,14 @@ std::string formatFixed4(float value)
             rest = cur % 10;
             more = more || limbs[i] != 0;
         }
-        digits += static_cast<char>('0' + rest);
+        digits[count++] = static_cast<char>('0' + rest);
     }
-    for (std::size_t i = digits.size(); i-- > 0;) {
-        text += digits[i];
-        if (i == 4)
-            text += '.';
+    while (count-- > 0) {
+        *p++ = digits[count];
+        if (count == 4)
+            *p++ = '.';
     }
-    return text;
+    *p = '\0';
 }
 
 } // namespace
@@ -447,7 +451,9 @@ std::int32_t CMySettings::set(const char* section, const char* key, std::int32_t
 
 std::int32_t CMySettings::setFloat(const char* section, const char* key, float value)
 {
-    return set(section, key, formatFixed4(value).c_str());
+    char text[kFixed4Size];
+    formatFixed4(value, text);
+    return set(section, key, text);
 }
 
 void CMySettings::remove(const char* section, const char* key)
