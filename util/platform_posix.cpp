@@ -25,7 +25,9 @@ bool modulePath(char* out, std::size_t cap)
 
 double readDecimal(const char* text)
 {
-    // glibc and Darwin both answer the "C" locale without allocating.
+    // Made once and kept while the plug-in is loaded (glibc hands out its
+    // built-in "C" locale). Should it ever fail, the process's own locale
+    // reads the number.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     if (cLocale == static_cast<locale_t>(0))
         return strtod(text, nullptr);

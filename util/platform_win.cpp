@@ -27,6 +27,8 @@ bool modulePath(char* out, std::size_t cap)
 
 double readDecimal(const char* text)
 {
+    // Made once and kept while the plug-in is loaded; should it ever fail,
+    // the process's own locale reads the number.
     static const _locale_t cLocale = _create_locale(LC_NUMERIC, "C");
     if (cLocale == nullptr)
         return strtod(text, nullptr);
