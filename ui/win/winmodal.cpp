@@ -1,7 +1,9 @@
 // The modal runtime on real windows: the dialog shell "MyDialog" from the
 // plug-in's resources, the described controls created into it, and every
 // command of a control carried to the dialog runtime's dispatch.
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
+#include "ui/win/winowner.h"
 #include "ui/win/winpane.h"
 #include "ui/win/wintoolkit.h"
 
@@ -17,6 +19,12 @@ namespace {
 
 constexpr UINT kMoveFocus = 0x8001; // from a keyboard-subclassed control: Tab
 constexpr UINT_PTR kTimer = 1;       // the dialog's timer
+// The frame of the "MyDialog" shell.
+constexpr DWORD kShellStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD kShellExStyle = WS_EX_DLGMODALFRAME;
+
+// The host's windows around the dialog being opened; WM_INITDIALOG takes them.
+ModalOwner* sOpeningOwner = nullptr;
 
 DlgWindow* windowOf(HWND dialog) { return static_cast<DlgWindow*>(GetPropW(dialog, L"FolantraUser")); }
 
@@ -75,7 +83,7 @@ void afterEvent(HWND dialog, View& view)
     if (!view.pane && w.done) {
         syncTimer(dialog, w); // a dialog that ends ticks no more
         SetPropW(dialog, L"FolantraResult", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.result)));
-        EndDialog(dialog, w.result);
+        endModal(dialog, w.result);
         return;
     }
     pushAll(view);
@@ -89,12 +97,26 @@ void runAction(HWND dialog, View& view, const UserAction& action)
     afterEvent(dialog, view);
 }
 
+// The window around its client area at the view's DPI, centred
+// horizontally on the screen at a quarter of the free height.
+void placeNative(HWND dialog, const View& view)
+{
+    RECT f = frameFor(kShellStyle, kShellExStyle, view.dpi);
+    int width = scaled(view.window->clientWidth, view.dpi) + f.left + f.right;
+    int height = scaled(view.window->clientHeight, view.dpi) + f.top + f.bottom;
+    int sw = 0, sh = 0;
+    screenSize(&sw, &sh);
+    MoveWindow(dialog, (sw - width) / 2, (sh - height) / 4, width, height, FALSE);
+}
+
 void buildNative(HWND dialog, DlgWindow& w)
 {
     View& view = makeView(w, dialog, false);
+    view.dpi = dpiOf(dialog);
+    takeOverDpiChanges(dialog);
     SetWindowTextW(dialog, utf8ToWide(w.title.c_str()).c_str());
     view.title = w.title;
-    MoveWindow(dialog, w.frame.x, w.frame.y, w.frame.w, w.frame.h, FALSE);
+    placeNative(dialog, view);
     for (std::size_t i = 0; i < w.controls.size(); ++i) {
         int p = w.controls[i].parent;
         HWND parent = dialog;
@@ -109,7 +131,7 @@ void buildNative(HWND dialog, DlgWindow& w)
 
 // A list item: white, drawn by the list's draw hook or as the list's text
 // 2 pixels in, inverted when selected.
-void drawItem(HWND dialog, const DRAWITEMSTRUCT* d)
+void drawItem(HWND dialog, const DRAWITEMSTRUCT* d, UINT dpi)
 {
     if (d == nullptr || d->CtlType != ODT_LISTBOX || d->itemID == static_cast<UINT>(-1))
         return;
@@ -135,8 +157,8 @@ void drawItem(HWND dialog, const DRAWITEMSTRUCT* d)
         std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
         SendMessageW(d->hwndItem, LB_GETTEXT, d->itemID, reinterpret_cast<LPARAM>(&text[0]));
         SetBkMode(d->hDC, TRANSPARENT);
-        HGDIOBJ old = SelectObject(d->hDC, normalFont());
-        TextOutW(d->hDC, r.left + 2, r.top + 2, text.c_str(), n);
+        HGDIOBJ old = SelectObject(d->hDC, normalFont(dpi));
+        TextOutW(d->hDC, r.left + scaled(2, dpi), r.top + scaled(2, dpi), text.c_str(), n);
         SelectObject(d->hDC, old);
     }
     if (d->itemState & ODS_SELECTED)
@@ -153,6 +175,9 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         // outside (tools that drive or record the dialogs).
         if (ATOM name = GlobalAddAtomW(utf8ToWide(w->name.c_str()).c_str()))
             SetPropW(dialog, L"FolantraDialog", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(name)));
+        if (sOpeningOwner != nullptr)
+            sOpeningOwner->attach(dialog);
+        sOpeningOwner = nullptr;
         buildNative(dialog, *w);
         View* view = viewOf(w);
         if (view != nullptr && view->focus >= 0)
@@ -199,9 +224,11 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         // Return anywhere in the dialog is the OK command.
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, MAKELRESULT(IDOK, DC_HASDEFID));
         return TRUE;
-    case WM_DRAWITEM:
-        drawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_DRAWITEM: {
+        View* view = viewOf(windowOf(dialog));
+        drawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lp), view != nullptr ? view->dpi : dpiOf(dialog));
         return TRUE;
+    }
     case WM_TIMER: {
         DlgWindow* w = windowOf(dialog);
         View* view = viewOf(w);
@@ -212,12 +239,27 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         afterEvent(dialog, *view);
         return TRUE;
     }
+    case kDpiChanged: {
+        // Moved to a screen of another DPI: the window takes the rectangle
+        // Windows suggests, the controls their rectangles and font at the
+        // new DPI.
+        View* view = viewOf(windowOf(dialog));
+        const RECT* r = reinterpret_cast<const RECT*>(lp);
+        if (r != nullptr)
+            SetWindowPos(dialog, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        if (view != nullptr && HIWORD(wp) != 0) {
+            view->dpi = HIWORD(wp);
+            layoutControls(*view);
+        }
+        return TRUE;
+    }
     case WM_CLOSE: {
         View* view = viewOf(windowOf(dialog));
         if (view != nullptr)
             runAction(dialog, *view, UserAction{UserActionKind::Close, 0, 0, {}});
         else
-            EndDialog(dialog, 2);
+            endModal(dialog, 2);
         return TRUE;
     }
     case WM_DESTROY: {
@@ -232,6 +274,7 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         if (HANDLE name = RemovePropW(dialog, L"FolantraDialog"))
             GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)));
         RemovePropW(dialog, L"FolantraResult");
+        ModalOwner::detach(dialog);
         unbind(w);
         return FALSE;
     }
@@ -251,7 +294,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) noe
     });
     if (failed) {
         SetPropW(dialog, L"FolantraResult", nullptr);
-        EndDialog(dialog, 0);
+        endModal(dialog, 0);
     }
     return r;
 }
@@ -277,30 +320,26 @@ void screenSize(int* width, int* height)
 
 FrameInsets frameInsets()
 {
-    // The frame of the "MyDialog" shell around a client area.
-    RECT r{0, 0, 100, 100};
-    AdjustWindowRectEx(&r, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE, WS_EX_DLGMODALFRAME);
-    return FrameInsets{-r.left, -r.top, r.right - 100, r.bottom - 100};
+    // The frame of the "MyDialog" shell around a client area, at 96 DPI as
+    // all layouts are.
+    RECT f = frameFor(kShellStyle, kShellExStyle, kLayoutDpi);
+    return FrameInsets{f.left, f.top, f.right, f.bottom};
 }
 
 int runModal(DlgWindow& w)
 {
     registerClasses();
-    HWND focused = GetFocus();
-    HWND active = GetActiveWindow();
-    HWND owner = hostMainWindow();
-    if (owner == nullptr && active != nullptr)
-        owner = GetWindow(active, GW_OWNER);
-    bool ownerEnabled = owner != nullptr && IsWindowEnabled(owner);
-    if (owner != nullptr)
-        EnableWindow(owner, FALSE);
-    INT_PTR r = DialogBoxParamW(ownModule(), L"MyDialog", active, dialogProc, reinterpret_cast<LPARAM>(&w));
-    if (owner != nullptr)
-        EnableWindow(owner, ownerEnabled ? TRUE : FALSE);
-    if (active != nullptr && IsWindow(active))
-        SetActiveWindow(active);
-    if (focused != nullptr && IsWindow(focused))
-        SetFocus(focused);
+    INT_PTR r = 0;
+    {
+        ModalOwner owner;
+        // The dialog gets the DPI awareness of the window it belongs to.
+        // Windows runs each window's procedure in that window's awareness, so
+        // the scope can span the whole modal loop.
+        ThreadDpiScope dpi(owner.owner());
+        sOpeningOwner = &owner;
+        r = DialogBoxParamW(ownModule(), L"MyDialog", owner.owner(), dialogProc, reinterpret_cast<LPARAM>(&w));
+        sOpeningOwner = nullptr;
+    }
     unbind(&w);
     return r < 0 ? 0 : static_cast<int>(r);
 }
