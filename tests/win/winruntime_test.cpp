@@ -302,11 +302,14 @@ TEST(WinRuntime, TheTimerTicksUntilTheDialogEndsTheListDrawsThroughItsHookAndThe
     EXPECT_EQ(t.registered, S_OK);
     EXPECT_EQ(t.target.refs, 1u) << "the drop target outlived its window";
     // Every item came through the hook with its rectangle and the list's user data.
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     std::vector<bool> items(3, false);
     for (const Drawn& d : t.drawn) {
         EXPECT_EQ(d.user, &t.drawn);
         EXPECT_GT(d.rect.w, 150);
-        EXPECT_EQ(d.rect.h, 16);
+        EXPECT_EQ(d.rect.h, MulDiv(16, dpi, 96)); // the list's item height at the screen's DPI
         if (d.item >= 0 && d.item < 3)
             items[static_cast<std::size_t>(d.item)] = true;
     }
