@@ -205,6 +205,13 @@ distiller)
   expect_rc 0
   for i in $(seq 1 50); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
   grep -qx "$WORK/out/Brochure.ps" "$WORK/opened.txt" 2>/dev/null || fail "the distiller was not asked to open $WORK/out/Brochure.ps"
+  expect_not "could not be started"
+  # No such application: the user is told, with the file.
+  rm -rf "$WORK/Applications"
+  host dialog "$WORK/doc.json" --script "$WORK/script.txt"
+  expect_rc 0
+  expect "Acrobat Distiller could not be started; the PostScript file was not distilled. / $WORK/out/Brochure.ps"
+  [ "$(grep -c "could not be started" "$WORK/out.txt")" = 1 ] || fail "the failed start was not shown once"
   ;;
 no-window)
   # An interface file that sets no window: the message, the dialog answers 0
