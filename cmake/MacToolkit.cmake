@@ -21,7 +21,7 @@ function(folantra_mac_core target)
   target_compile_definitions(${target} PUBLIC FOLANTRA_TOOLKIT_MAC=1
     FOLANTRA_BUNDLE_IDENTIFIER="${FOLANTRA_BUNDLE_IDENTIFIER}")
   if(APPLE)
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX>:-fno-objc-arc>)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX,OBJC>:-fno-objc-arc>)
     target_link_libraries(${target} PUBLIC "-framework Cocoa" "-framework CoreFoundation")
   else()
     target_link_libraries(${target} PUBLIC ${FOLANTRA_GUI_LIBS} ${CMAKE_DL_LIBS})

@@ -178,6 +178,24 @@ std::int32_t CMySettings::setup(const void* data, long dataLength, long bufferCa
     return adopt(static_cast<const char*>(data), static_cast<std::size_t>(dataLength), cap) ? kOK : kNoMemory;
 }
 
+std::int32_t CMySettings::setupText(const void* data, long dataLength)
+{
+    if (dataLength < 0 || (data == nullptr && dataLength > 0))
+        return kRefused;
+    path[0] = '\0';
+    const char* text = static_cast<const char*>(data);
+    std::size_t n = dataLength > 0 ? strnlen(text, static_cast<std::size_t>(dataLength)) : 0;
+    // A CR in front, then the text: the first line is found like every other.
+    if (n + 2 > kMaxCapacity || !adopt(nullptr, 0, n + 2))
+        return kNoMemory;
+    buffer[0] = '\r';
+    if (n > 0)
+        std::memcpy(buffer + 1, text, n);
+    length = static_cast<std::uint32_t>(n + 1);
+    setupCR();
+    return kOK;
+}
+
 void CMySettings::loadDefaults()
 {
     // The default text is made like a loaded file (a CR in front, single CR
@@ -321,9 +339,7 @@ long CMySettings::getString(const char* section, const char* key, char* value, l
     if (entry == nullptr)
         return -1;
     const char* v = entry + 1 + std::strlen(key) + 1;
-    std::size_t n = static_cast<std::size_t>(getLineLen(v, 0));
-    if (n > static_cast<std::size_t>(valueCapacity) - 1)
-        n = static_cast<std::size_t>(valueCapacity) - 1;
+    std::size_t n = utf8Fit(v, static_cast<std::size_t>(getLineLen(v, 0)), static_cast<std::size_t>(valueCapacity) - 1);
     std::memcpy(value, v, n);
     value[n] = '\0';
     return static_cast<long>(n);

@@ -2,6 +2,8 @@
 // (no shell is involved anywhere).
 #include "util/files.h"
 
+#include "util/mystr.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -223,7 +225,7 @@ void lastFileError(char* out, std::size_t cap)
 {
     if (out == nullptr || cap == 0)
         return;
-    std::snprintf(out, cap, "%s", std::strerror(errno));
+    copyUTF8(out, cap, std::strerror(errno));
 }
 
 bool deleteFile(const char* path)

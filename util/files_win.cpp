@@ -161,7 +161,7 @@ void lastFileError(char* out, std::size_t cap)
         --n;
     std::string utf8 = n > 0 ? utf16ToUtf8(reinterpret_cast<const char16_t*>(text), n)
                              : "system error " + std::to_string(code);
-    std::snprintf(out, cap, "%s", utf8.c_str());
+    copyUTF8(out, cap, utf8.c_str());
 }
 
 bool deleteFile(const char* path)

@@ -23,6 +23,7 @@ namespace {
 
 using e2e::blockOf;
 using e2e::documentWith;
+using e2e::styleWith;
 
 constexpr uint32_t kKDIC = 0x4B444943u;
 
@@ -54,14 +55,6 @@ Document saved(const std::string& path)
     d.name = fs::path(path).filename().string();
     d.path = path;
     return d;
-}
-
-OutputStyle styleWith(const std::string& attributes)
-{
-    OutputStyle s;
-    s.name = "Hostile";
-    s.nodes[kKDIC] = "<xtension code=\"KDIC\"><Folantra " + attributes + "/></xtension>";
-    return s;
 }
 
 // ---- scale factors ----

@@ -224,6 +224,33 @@ TEST(SettingsSetup, BlocksAreTakenAsTheyAre)
     EXPECT_EQ(unterminated.buffer[unterminated.length], '\0');
 }
 
+TEST(SettingsSetup, StoredTextsReadAlikeWhateverTheirLineEnds)
+{
+    const std::string canonical = "\r[Settings]\rTitle=T\rTrimBox=1\r";
+    for (const char* stored : {"\r[Settings]\rTitle=T\rTrimBox=1\r", "[Settings]\r\nTitle=T\r\nTrimBox=1\r\n",
+                               "\n[Settings]\nTitle=T\n\nTrimBox=1", "\r\n[Settings]\r\nTitle=T\r\nTrimBox=1\r\n"}) {
+        SCOPED_TRACE(stored);
+        CMySettings s;
+        // As a block is stored: the text and its terminator; a zero ends it.
+        std::string block = std::string(stored) + '\0' + "Junk=1";
+        ASSERT_EQ(s.setupText(block.data(), static_cast<long>(block.size())), 0);
+        EXPECT_EQ(text(s), canonical);
+        EXPECT_EQ(value(s, "Settings", "Title"), "T");
+        EXPECT_EQ(s.getInt32("Settings", "TrimBox", 0), 1);
+        EXPECT_EQ(s.set("Settings", "Author", "A"), 0);
+        EXPECT_EQ(text(s), "\r[Settings]\rAuthor=A\rTitle=T\rTrimBox=1\r");
+    }
+    CMySettings empty;
+    ASSERT_EQ(empty.setupText("", 0), 0);
+    EXPECT_EQ(text(empty), "\r");
+    // A value cut to the caller's buffer ends at a character ("ä" is two bytes).
+    CMySettings letters;
+    load(letters, "\r[S]\rk=a\xC3\xA4\xC3\xA4\r");
+    char v[5] = "x";
+    EXPECT_EQ(letters.getString("S", "k", v, sizeof v), 3);
+    EXPECT_STREQ(v, "a\xC3\xA4");
+}
+
 TEST(SettingsSetup, AStoreWithoutBufferFindsNothingAndRefusesChanges)
 {
     CMySettings s;

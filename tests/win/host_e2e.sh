@@ -65,6 +65,13 @@ doc_printing_to() { # folder [AddPS...]
     sed "s|Folder=@OUT@|Folder=${1//\\/\\\\\\\\}|; s|Distill=1|Distill=0|" "$src/samples/brochure-demo.json"
 }
 
+# A one-page document named $1 with the path $2 (JSON: null or a quoted text) whose plug-in block holds the
+# [Settings] entries $3 (JSON text, separated by \\r).
+doc_with_block() {
+    printf '{"name": "%s", "path": %s, "pageSize": {"width": 200, "height": 200}, "spreads": [{"pages": 1}],
+ "xtensionData": {"KDIC": {"text": "\\r[Settings]\\r%s\\r"}}}\n' "$1" "$2" "$3"
+}
+
 case $case_name in
 handshake)
     out=$(plain info)
@@ -290,6 +297,46 @@ distiller-missing)
     box="message box [Folantra]: Acrobat Distiller could not be started; the PostScript file was not distilled. / $(winpath "$work/out/Brochure.ps")  -> OK"
     grep -qxF "$box" "$work/log" || fail "no message naming the file: $(cat "$work/log")"
     [ "$(grep -c "message box" "$work/log")" = 1 ] || fail "not shown once: $(cat "$work/log")"
+    ;;
+device-names)
+    # A document named as a device, or such a name typed into the file-name dialog: refused with a message naming
+    # the file, and the job goes to the host's output instead of a device.
+    device="The name of the PostScript file is the name of a device, not of a file; the job is not printed to a file."
+    folder=$(winpath "$work")
+    json_folder=$(printf '%s' "$folder" | sed 's/\\/\\\\/g')
+    for entry in 'Aux|0|' 'NUL|0|' 'com1.qxp|0|' 'Report|1|aux.ps' 'Report|1|NUL. ' 'Report|1|Lpt3.txt.ps'; do
+        IFS='|' read -r name ask typed <<<"$entry"
+        doc_with_block "$name" null "Folder=$json_folder\\rAskForName=$ask\\rPrintToFile=1" >"$work/doc.json"
+        if [ "$ask" = 1 ]; then
+            printf 'ok\ntype 4 "%s"\nreturn\n' "$typed" >"$work/script.txt"
+            file=$typed
+        else
+            printf 'ok\n' >"$work/script.txt"
+            file=${name%.qxp}.ps
+        fi
+        rm -f "$work/other.ps"
+        gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/script.txt")" \
+            -o "$(winpath "$work/other.ps")" >"$work/log" 2>&1 || fail "$name / $typed: $(cat "$work/log")"
+        grep -qF "message box [Folantra]: $device / $folder\\$file  -> OK" "$work/log" ||
+            fail "$name / $typed: no message naming $folder\\$file: $(cat "$work/log")"
+        [ -s "$work/other.ps" ] || fail "$name / $typed: the job did not go to the host's output"
+        if grep -q "setfile" "$work/log"; then fail "$name / $typed: the device was handed to the host"; fi
+    done
+    ;;
+slash-path)
+    # A document path with forward slashes (Z:/dir/Doc.qxp): the job goes beside the document, not to the desktop.
+    desktop="$(gui_home)Desktop"
+    mkdir -p "$work/dir"
+    rm -rf -- "$desktop/Z:" "$desktop/Doc.ps"
+    slashed="Z:${work}/dir/Doc.qxp"
+    doc_with_block Doc.qxp "\"$slashed\"" "PrintToFile=1" >"$work/doc.json"
+    printf 'ok\n' >"$work/script.txt"
+    gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/script.txt")" \
+        -o "$(winpath "$work/other.ps")" >"$work/log" 2>&1 || fail "print: $(cat "$work/log")"
+    [ -s "$work/dir/Doc.ps" ] || fail "no Doc.ps beside the document: $(ls -R "$work"; cat "$work/log")"
+    [ ! -e "$work/other.ps" ] || fail "the job went to the host's output"
+    if ls -A "$desktop" 2>/dev/null | grep -q '^Z:\|Doc.ps'; then fail "the desktop got $(ls -A "$desktop")"; fi
+    check_crlf "$work/dir/Doc.ps"
     ;;
 *)
     fail "unknown case $case_name"
