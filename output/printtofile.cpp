@@ -188,5 +188,11 @@ void runDistillerStep()
         dprintf("distiller not started: %s was not written by this job", path);
         return;
     }
-    openDoc(path, kDistiller);
+    if (openDoc(path, kDistiller))
+        return;
+    // A start that failed is never silent: the log and the user are told,
+    // with the file, so it can be distilled by hand.
+    dprintf("distiller not started: %s", path);
+    setMsg2("%s", path);
+    msgBox("distillerNotStarted");
 }

@@ -280,6 +280,20 @@ void quitModalDialog(DialogRef dialog, int code)
     dialog->result = code;
 }
 
+void setDialogTimer(DialogRef dialog, TimerProc proc, unsigned milliseconds)
+{
+    if (dialog == nullptr)
+        return;
+    dialog->timerProc = milliseconds > 0 ? proc : nullptr;
+    dialog->timerInterval = proc != nullptr ? milliseconds : 0;
+}
+
+void setListDrawHook(ControlRef list, ListDrawProc proc)
+{
+    if (list != nullptr && list->kind == kKindList)
+        list->draw = proc;
+}
+
 ControlRef getControl(DialogRef dialog, int id)
 {
     if (dialog == nullptr)

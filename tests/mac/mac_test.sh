@@ -211,6 +211,7 @@ distiller)
   expect_rc 0
   for i in $(seq 1 50); do [ -s "$WORK/opened.txt" ] && break; sleep 0.1; done
   grep -qx "$WORK/out/Brochure.ps" "$WORK/opened.txt" 2>/dev/null || fail "the distiller was not asked to open $WORK/out/Brochure.ps"
+  expect_not "could not be started"
   ;;
 no-window)
   # An interface file that sets no window: the message, the dialog answers 0
@@ -412,6 +413,9 @@ distiller-missing)
   expect_rc 1
   grep -qF 'folantra-host-mac: the distiller could not be started: the workspace has no application "Acrobat Distiller"' "$WORK/err.txt" ||
     fail "no message that the distiller could not be started"
+  # The plug-in tells the user too, once, naming the file.
+  expect "Acrobat Distiller could not be started; the PostScript file was not distilled. / $WORK/out/Brochure.ps"
+  [ "$(grep -c "could not be started" "$WORK/out.txt")" = 1 ] || fail "the failed start was not shown once"
   [ -s "$WORK/out/Brochure.ps" ] || fail "no PostScript file"
   host print "$WORK/doc.json" --json
   expect_rc 1

@@ -141,7 +141,9 @@ Native nativeOf(const DlgControl& c)
             }
         } else {
             n.cls = L"Static";
-            n.style = child | (c.just == kJustCenter ? SS_CENTER : c.just == kJustRight ? SS_RIGHT : SS_LEFTNOWORDWRAP);
+            // A label may show data (a folder, a file name): '&' is no mnemonic.
+            n.style = child | SS_NOPREFIX |
+                      (c.just == kJustCenter ? SS_CENTER : c.just == kJustRight ? SS_RIGHT : SS_LEFTNOWORDWRAP);
             if (c.border)
                 n.style |= WS_BORDER;
         }

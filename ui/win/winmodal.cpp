@@ -11,12 +11,14 @@
 #include "util/mystr.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <shlobj.h>
 
 namespace wintk {
 namespace {
 
 constexpr UINT kMoveFocus = 0x8001; // from a keyboard-subclassed control: Tab
+constexpr UINT_PTR kTimer = 1;       // the dialog's timer
 // The frame of the "MyDialog" shell.
 constexpr DWORD kShellStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kShellExStyle = WS_EX_DLGMODALFRAME;
@@ -57,17 +59,35 @@ void pullFocus(View& view)
     }
 }
 
+// Timer 1 runs at the window object's interval while it has a timer proc
+// and is not done (the interval running is kept on the dialog window).
+void syncTimer(HWND dialog, const DlgWindow& w)
+{
+    UINT wanted = !w.done && w.timerProc != nullptr ? w.timerInterval : 0;
+    auto running = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(dialog, L"FolantraTimer")));
+    if (wanted == running)
+        return;
+    if (wanted != 0 && SetTimer(dialog, kTimer, wanted, nullptr) != 0) {
+        SetPropW(dialog, L"FolantraTimer", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(wanted)));
+    } else {
+        KillTimer(dialog, kTimer);
+        RemovePropW(dialog, L"FolantraTimer");
+    }
+}
+
 // After an event: ends the dialog when the runtime says so, else shows what
 // changed.
 void afterEvent(HWND dialog, View& view)
 {
     DlgWindow& w = *view.window;
     if (!view.pane && w.done) {
+        syncTimer(dialog, w); // a dialog that ends ticks no more
         SetPropW(dialog, L"FolantraResult", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.result)));
         endModal(dialog, w.result);
         return;
     }
     pushAll(view);
+    syncTimer(dialog, w);
 }
 
 void runAction(HWND dialog, View& view, const UserAction& action)
@@ -106,15 +126,32 @@ void buildNative(HWND dialog, DlgWindow& w)
     }
     view.focus = -1;
     pushAll(view);
+    syncTimer(dialog, w);
 }
 
-// A list item: white, the list's text 2 pixels in, inverted when selected.
-void drawItem(const DRAWITEMSTRUCT* d, UINT dpi)
+// A list item: white, drawn by the list's draw hook or as the list's text
+// 2 pixels in, inverted when selected.
+void drawItem(HWND dialog, const DRAWITEMSTRUCT* d, UINT dpi)
 {
     if (d == nullptr || d->CtlType != ODT_LISTBOX || d->itemID == static_cast<UINT>(-1))
         return;
     RECT r = d->rcItem;
     FillRect(d->hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DlgWindow* w = windowOf(dialog);
+    View* view = viewOf(w);
+    int index = indexOf(d->hwndItem);
+    DlgControl* list = nullptr;
+    if (view != nullptr && index >= 0 && indexOfHandle(*view, d->hwndItem) == index)
+        list = &w->controls[static_cast<std::size_t>(index)];
+    if (list != nullptr && list->draw != nullptr) {
+        int saved = SaveDC(d->hDC);
+        list->draw(d->hDC, list, static_cast<int>(d->itemID), DlgRect{r.left, r.top, r.right - r.left, r.bottom - r.top},
+                   list->user);
+        RestoreDC(d->hDC, saved);
+        if (d->itemState & ODS_SELECTED)
+            InvertRect(d->hDC, &r);
+        return;
+    }
     int n = static_cast<int>(SendMessageW(d->hwndItem, LB_GETTEXTLEN, d->itemID, 0));
     if (n > 0) {
         std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
@@ -189,7 +226,17 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         return TRUE;
     case WM_DRAWITEM: {
         View* view = viewOf(windowOf(dialog));
-        drawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp), view != nullptr ? view->dpi : dpiOf(dialog));
+        drawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lp), view != nullptr ? view->dpi : dpiOf(dialog));
+        return TRUE;
+    }
+    case WM_TIMER: {
+        DlgWindow* w = windowOf(dialog);
+        View* view = viewOf(w);
+        if (wp != kTimer || w == nullptr || view == nullptr)
+            return FALSE;
+        if (w->timerProc != nullptr && !w->done)
+            w->timerProc(w, w->user);
+        afterEvent(dialog, *view);
         return TRUE;
     }
     case kDpiChanged: {
@@ -216,6 +263,12 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         return TRUE;
     }
     case WM_DESTROY: {
+        // What the dialog's code registered dies with the window: a drop
+        // target (the window system would keep it and its references) and
+        // the timer.
+        RevokeDragDrop(dialog);
+        KillTimer(dialog, kTimer);
+        RemovePropW(dialog, L"FolantraTimer");
         DlgWindow* w = windowOf(dialog);
         RemovePropW(dialog, L"FolantraUser");
         if (HANDLE name = RemovePropW(dialog, L"FolantraDialog"))
@@ -296,8 +349,10 @@ void update(DlgWindow& window)
     View* view = viewOf(&window);
     if (view != nullptr && view->pane)
         showPane(window); // a pane's enabling goes through the host
-    else if (view != nullptr)
+    else if (view != nullptr) {
         pushAll(*view);
+        syncTimer(view->hwnd, window);
+    }
 }
 
 void controlChanged(DlgWindow& w, DlgControl& c, int notification)
@@ -407,20 +462,51 @@ int chooseFolder(const char* start, std::string& chosen)
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     info.lpfn = browseStart;
     info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComApartment apartment;
     PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
     int result = 2;
     if (list != nullptr) {
-        wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(list, path)) {
-            std::size_t n = wcslen(path);
-            chosen = utf16ToUtf8(reinterpret_cast<const char16_t*>(path), n);
+        if (folderOfIdList(list, chosen))
             result = 1;
-        }
         CoTaskMemFree(list);
     }
-    CoUninitialize();
     return result;
+}
+
+ComApartment::ComApartment() : mResult(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+
+ComApartment::~ComApartment()
+{
+    // S_OK and S_FALSE are each balanced by one CoUninitialize; a thread the
+    // host runs in another apartment (RPC_E_CHANGED_MODE) keeps its own.
+    if (SUCCEEDED(mResult))
+        CoUninitialize();
+}
+
+bool folderOfIdList(const ITEMIDLIST* list, std::string& folder)
+{
+    if (list == nullptr)
+        return false;
+    // SHGetPathFromIDListEx (Vista on) takes a buffer of any size; the plain
+    // call writes at most MAX_PATH characters and fails for a longer folder.
+    typedef BOOL(WINAPI * PathFromIdListEx)(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS);
+    static const auto pathEx = reinterpret_cast<PathFromIdListEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetPathFromIDListEx")));
+    std::wstring path;
+    if (pathEx != nullptr) {
+        path.assign(kLongPathMax, L'\0');
+        if (!pathEx(list, &path[0], static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+            return false;
+    } else {
+        path.assign(MAX_PATH, L'\0');
+        if (!SHGetPathFromIDListW(list, &path[0]))
+            return false;
+    }
+    path.resize(wcslen(path.c_str()));
+    if (path.empty())
+        return false;
+    folder = utf16ToUtf8(reinterpret_cast<const char16_t*>(path.c_str()), path.size());
+    return true;
 }
 
 } // namespace wintk
