@@ -276,9 +276,11 @@ void describeSettings(const std::vector<uint8_t>& bytes)
             value += value == "1" ? " (on)" : " (off)";
         line(s.key, value, s.meaning);
     }
-    for (const auto& [k, v] : entries)
+    for (const auto& entry : entries) {
+        const std::string& k = entry.first;
         if (std::none_of(std::begin(kSettings), std::end(kSettings), [&](const Setting& s) { return k == s.key; }))
-            line(k, v, "(not a key of the plug-in)");
+            line(k, entry.second, "(not a key of the plug-in)");
+    }
 }
 
 // ---- the document ----
