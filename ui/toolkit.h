@@ -11,8 +11,8 @@
 // ones instead: on macOS and Linux util/posix/folders_posix.cpp (XDG),
 // util/posix/resources_posix.cpp (a folder beside the plug-in file) and
 // output/posix/opendoc_posix.cpp (starting a program). A file
-// <piece>_<toolkit>.* in a toolkit's room replaces the room's
-// <piece>_posix.cpp.
+// <piece>_<toolkit>.* in a toolkit's room replaces the operating system
+// room's <piece>_<os>.cpp beside it.
 //
 // Texts are UTF-8; path buffers hold 512 bytes. Nothing here includes a
 // header of the plug-in, so that any file may include it.
