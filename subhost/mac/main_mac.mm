@@ -5,6 +5,7 @@
 // (docs/ui-script.md) drive every window through its real controls.
 #include "subhost/mac/machost.h"
 
+#include "subhost/counted.h"
 #include "subhost/document.h"
 #include "subhost/fileio.h"
 #include "subhost/printjob.h"
@@ -71,13 +72,15 @@ int printInto(Host& host, const std::string& outFile)
         return 1;
     }
     if (!report.file.empty()) {
-        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << report.file
-                  << " (the file the plug-in named)\n";
+        std::cout << "printed " << subhost::counted(report.pagesWritten, "page", "pages") << " of " << name << " into "
+                  << report.file << " (the file the plug-in named)\n";
     } else if (!outFile.empty()) {
         writeFileAtomically(outFile, ps);
-        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << outFile << "\n";
+        std::cout << "printed " << subhost::counted(report.pagesWritten, "page", "pages") << " of " << name << " into "
+                  << outFile << "\n";
     } else {
-        std::cout << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
+        std::cout << "printed " << subhost::counted(report.pagesWritten, "page", "pages")
+                  << " (the PostScript is not kept without -o)\n";
     }
     return 0;
 }
