@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package of a Linux build, made with cpack into a scratch folder and
 # checked with lintian: any error, warning or informational tag fails (the
-# pedantic ones are shown). Overrides, each with its reason, are in
-# cmake/debian/lintian-overrides.
+# pedantic ones are shown). No tag is overridden; an override would need its
+# reason written beside it.
 #   tests/package/lintian-deb.sh BUILD_DIR     (a built release build, e.g. build/release)
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
