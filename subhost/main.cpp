@@ -646,6 +646,9 @@ xtstyleref findStyle(const std::vector<OutputStyle>& styles, const std::string& 
 
 int main(int argc, char** argv)
 {
+#if defined(_WIN32)
+    win::Utf8Arguments utf8(argc, argv);
+#endif
     CLI::App app{"folantra-host " FOLANTRA_VERSION ": a substitute page-layout host that loads the Folantra plug-in, "
                  "holds documents and prints them through the plug-in's callbacks into PostScript.",
                  "folantra-host"};

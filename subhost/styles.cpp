@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -83,7 +84,7 @@ std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& 
 std::vector<OutputStyle> loadStyles(const std::string& file)
 {
     pugi::xml_document probe;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     if (!in)
         throw StyleError(file + ": cannot be opened");
     std::stringstream ss;
