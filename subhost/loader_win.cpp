@@ -1,5 +1,6 @@
 #include "subhost/loader.h"
 
+#include "subhost/win/shellstart.h"
 #include "subhost/win/winread.h"
 
 #include <windows.h>
@@ -32,6 +33,8 @@ std::unique_ptr<PluginModule> loadPluginModule(const std::string& path, std::str
         error = path + " has no entry " XT_ENTRY_NAME;
         return nullptr;
     }
+    // The distiller the plug-in starts through the shell is reported on.
+    win::watchShellStarts(handle);
     return std::make_unique<WinModule>(handle, entry);
 }
 

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -495,8 +496,10 @@ bool reportDistillers(bool wait, Output& out)
     for (AdoptedProgram& p : adoptedPrograms(wait)) {
         ojson j = {{"pid", p.pid}};
         if (!p.started) {
-            std::string why = "the distiller could not be started: " + distillerProgram() +
-                              " is not found or cannot be run (FOLANTRA_DISTILLER names another program)";
+            std::string why = "the distiller could not be started: " +
+                              (p.error.empty() ? distillerProgram() + " is not found or cannot be run "
+                                                                      "(FOLANTRA_DISTILLER names another program)"
+                                               : p.error);
             std::cerr << "folantra-host: " << why << "\n";
             j["started"] = false;
             j["error"] = why;
@@ -579,9 +582,8 @@ int saveAfter(Host& host, const std::string& saveFile, Output& out)
 // The print dialog with the plug-in's pane, driven by a script of user
 // actions; a confirmed dialog prints. 0 when everything went as scripted.
 int runPrintDialogCommand(Host& host, const std::string& outFile, const std::string& saveFile, bool wait,
-                          Output& out)
+                          const std::function<bool()>& scriptFailed, Output& out)
 {
-    Headless& ui = host.headless();
     bool confirmed = showPrintDialog(host);
     out.result["document"] = host.currentDocument()->name;
     out.result["confirmed"] = confirmed;
@@ -597,7 +599,7 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
         if (!reportDistillers(wait, out))
             status = kFailure;
     }
-    if (!ui.errors().empty()) {
+    if (scriptFailed()) {
         if (!saveFile.empty()) {
             out << "the document is not saved: the script failed\n";
             out.result["saved"] = nullptr;
@@ -610,7 +612,8 @@ int runPrintDialogCommand(Host& host, const std::string& outFile, const std::str
 
 // The output-style editor on one style, driven by a script; shows what the
 // style holds afterwards and, with `saveFile`, writes the style file.
-int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFile, Output& out)
+int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFile,
+                          const std::function<bool()>& scriptFailed, Output& out)
 {
     showStyleEditor(host, ref);
     const OutputStyle* style = host.style(ref);
@@ -619,7 +622,7 @@ int runStyleEditorCommand(Host& host, xtstyleref ref, const std::string& saveFil
         << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
     out.result["style"] = style->name;
     out.result["holds"] = node != style->nodes.end() ? ojson(node->second) : ojson(nullptr);
-    if (!saveFile.empty() && !host.headless().errors().empty()) {
+    if (!saveFile.empty() && scriptFailed()) {
         out << "the output styles are not saved: the script failed\n";
         out.result["saved"] = nullptr;
     } else if (!saveFile.empty()) {
@@ -856,12 +859,22 @@ int main(int argc, char** argv)
         host.styles() = styles;
         out.deferred = true;
         int status = 0;
+        // Whether the script failed, asked once the dialog and the job are
+        // over (on Windows the scripted user then stops first).
+#if defined(_WIN32)
+        auto scriptFailed = [&user] {
+            user.finish();
+            return !user.errors().empty();
+        };
+#else
+        auto scriptFailed = [&ui] { return !ui.errors().empty(); };
+#endif
         try {
             if (dialog->parsed()) {
                 host.openDocument(doc);
-                status = runPrintDialogCommand(host, outFile, saveFile, wait, out);
+                status = runPrintDialogCommand(host, outFile, saveFile, wait, scriptFailed, out);
             } else {
-                status = runStyleEditorCommand(host, chosenStyle, saveFile, out);
+                status = runStyleEditorCommand(host, chosenStyle, saveFile, scriptFailed, out);
             }
         } catch (const std::exception& e) {
             status = out.fail(e.what());
