@@ -275,6 +275,11 @@ non-files)
     [ ! -e "$work/sub" ] || fail "a folder was made for a device"
     if plain print --no-dialog "$sample" -o '\\.\pipe\folantra-e2e' >"$work/log" 2>&1; then fail "a pipe was written"; fi
     grep -qF 'cannot write \\.\pipe\folantra-e2e: it is a pipe, not a file' "$work/log" || fail "pipe: $(cat "$work/log")"
+    # A document named as a device: the file the plug-in names is refused too.
+    doc_printing_to "$(winpath "$work")" | sed 's/"name": "Brochure.qxp"/"name": "Aux"/' >"$work/named-aux.json"
+    if gui print "$(winpath "$work/named-aux.json")" >"$work/log" 2>&1; then fail "Aux.ps was reported printed: $(cat "$work/log")"; fi
+    grep -qF "cannot write $(winpath "$work")\Aux.ps: it is the device AUX of Windows, not a file" "$work/log" ||
+        fail "Aux: $(cat "$work/log")"
     mkdir "$work/Köln"
     doc_printing_to "$(winpath "$work/Köln")" >"$work/doc.json"
     gui print "$(winpath "$work/doc.json")" >"$work/log" 2>&1 || fail "print into Köln: $(cat "$work/log")"
