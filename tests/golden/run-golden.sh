@@ -113,7 +113,15 @@ if [ "$toolkit" = appkit ]; then
   "$source/tools/mac-distiller-app.sh" "$scratch/Applications" record "$scratch/distilled.txt" || exit 2
 fi
 
-# A private home (no preferences, no log) and a distiller that does nothing.
+# A private home (no preferences, no log) and a distiller that does nothing:
+# on Windows the stand-in that the plug-in finds by name beside a copy of the
+# host (the host reports a distiller it cannot start).
+if [ -n "$wine_prefix" ]; then
+  mkdir -p "$scratch/bin"
+  cp "$host" "$scratch/bin/" && cp -r "$(dirname "$host")/XTensions" "$scratch/bin/" &&
+    cp "$(dirname "$host")/standin/Acrobat Distiller.exe" "$scratch/bin/" || exit 2
+  host=$scratch/bin/$(basename "$host")
+fi
 if [ -n "$wine_prefix" ]; then
   set -- "$source/cmake/wine-gui-run.sh" --prefix "$wine_prefix" "$host" dialog "$(host_path document.json)" \
     --script "$(host_path script.txt)" -o "$(host_path out/job.ps)" "$@"
