@@ -15,13 +15,16 @@ else()
   folantra_objcxx_sources(${FOLANTRA_SOURCES})
 endif()
 
+include(${CMAKE_SOURCE_DIR}/cmake/MacBundle.cmake)
 set(FOLANTRA_BUNDLE_IDENTIFIER "com.kestrovan.folantra" CACHE STRING "The plug-in bundle's identifier")
+set(FOLANTRA_CODESIGN_IDENTITY "-" CACHE STRING
+  "The identity that signs the macOS bundle: - (ad hoc) or a site's Developer ID Application identity")
 
 function(folantra_mac_core target)
   target_compile_definitions(${target} PUBLIC FOLANTRA_TOOLKIT_MAC=1
     FOLANTRA_BUNDLE_IDENTIFIER="${FOLANTRA_BUNDLE_IDENTIFIER}")
   if(APPLE)
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX>:-fno-objc-arc>)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX,OBJC>:-fno-objc-arc>)
     target_link_libraries(${target} PUBLIC "-framework Cocoa" "-framework CoreFoundation")
   else()
     target_link_libraries(${target} PUBLIC ${FOLANTRA_GUI_LIBS} ${CMAKE_DL_LIBS})
@@ -34,11 +37,13 @@ function(folantra_mac_bundle target)
   file(GLOB resource_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.xml ${CMAKE_SOURCE_DIR}/resources/*.ini)
   file(GLOB interface_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.xib)
   if(APPLE)
-    # Contents/Info.plist, Contents/MacOS/Folantra, Contents/Resources; the
-    # .xib files compiled to nibs by Xcode's ibtool.
+    # Contents/Info.plist, Contents/MacOS/Folantra (every architecture of
+    # CMAKE_OSX_ARCHITECTURES in one file), Contents/Resources; the .xib files
+    # compiled to nibs by Xcode's ibtool; then the whole bundle signed.
+    folantra_mac_info_plist(${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/Info.plist.in "${CMAKE_OSX_DEPLOYMENT_TARGET}")
     set_target_properties(${target} PROPERTIES BUNDLE TRUE BUNDLE_EXTENSION xnt OUTPUT_NAME Folantra
       PREFIX "" SUFFIX ""
-      MACOSX_BUNDLE_INFO_PLIST ${CMAKE_SOURCE_DIR}/resources/mac/Info.plist.in
+      MACOSX_BUNDLE_INFO_PLIST ${CMAKE_BINARY_DIR}/Info.plist.in
       MACOSX_BUNDLE_GUI_IDENTIFIER ${FOLANTRA_BUNDLE_IDENTIFIER}
       MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION})
     target_sources(${target} PRIVATE ${resource_files})
@@ -49,6 +54,10 @@ function(folantra_mac_bundle target)
       add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${IBTOOL} --compile $<TARGET_BUNDLE_CONTENT_DIR:${target}>/Resources/${stem}.nib ${xib} VERBATIM)
     endforeach()
+    # Signed last, after every file of the bundle is in place.
+    find_program(CODESIGN codesign REQUIRED)
+    folantra_mac_sign_commands(sign_commands ${CODESIGN} $<TARGET_BUNDLE_DIR:${target}> "${FOLANTRA_CODESIGN_IDENTITY}")
+    add_custom_command(TARGET ${target} POST_BUILD ${sign_commands} VERBATIM)
     target_link_options(${target} PRIVATE
       -Wl,-exported_symbols_list,${CMAKE_SOURCE_DIR}/host/mac/exports.txt)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/mac/exports.txt)

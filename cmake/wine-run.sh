@@ -8,6 +8,8 @@
 # when several tests start at once. Every run makes sure one wineserver is up
 # and stays up FOLANTRA_WINE_LINGER seconds (default 30) after the last program
 # ends, so a test start costs a fraction of a second instead of a cold start.
+# FOLANTRA_WINE_DPI=N makes the prefix's screen N DPI (LogPixels; 96 when
+# unset); a prefix made for another DPI is made anew.
 set -euo pipefail
 
 prefix=""
@@ -22,6 +24,7 @@ prefix=$(cd -- "$(dirname -- "$prefix")" && pwd)/$(basename -- "$prefix")
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 linger=${FOLANTRA_WINE_LINGER:-30}
+dpi=${FOLANTRA_WINE_DPI:-96}
 log=$prefix.log
 
 # Makes a fresh prefix: Desktop, Documents and the other user folders become
@@ -41,6 +44,9 @@ create_prefix() {
         mkdir -p -- "$link"
     done < <(find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -print0)
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+    if [[ $dpi != 96 ]]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+    fi
     if compgen -G '/usr/share/wine/fonts/tahoma*.ttf' >/dev/null; then
         cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/"
     fi
@@ -48,14 +54,15 @@ create_prefix() {
     if [[ -f /usr/share/wine/fonts/marlett.ttf ]]; then
         cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
     fi
-    touch "$prefix/.folantra-ready"
+    echo "$dpi" >"$prefix/.folantra-ready"
 }
 
 {
     flock 9
     # Nothing started here may keep the lock's descriptor (9): the wineserver
     # and Wine's own service processes outlive this script.
-    if [[ ! -f $prefix/.folantra-ready ]]; then
+    made_for=$(cat "$prefix/.folantra-ready" 2>/dev/null || true)
+    if [[ ! -f $prefix/.folantra-ready || ${made_for:-96} != "$dpi" ]]; then
         echo "wine-run.sh: creating the Wine prefix $prefix (log: $log)" >&2
         if ! create_prefix >"$log" 2>&1 9>&-; then
             echo "wine-run.sh: creating the Wine prefix failed; see $log" >&2

@@ -47,11 +47,13 @@ std::string piece(const std::string& all, std::size_t& at)
 
 // The rules, written out once more: the path the job should get, or "" when
 // it cannot have one.
-std::string expectedPath(const std::string& source, const std::string& stored, bool addPS, bool* folderMissing)
+std::string expectedPath(const std::string& source, bool isPath, const std::string& stored, bool addPS,
+                         bool* folderMissing)
 {
     std::string folder, name;
     bool absolute = false;
-    std::size_t sep = source.rfind('/');
+    // A never-saved document's name is a name, never split as a path.
+    std::size_t sep = isPath ? source.rfind('/') : std::string::npos;
     if (sep != std::string::npos) {
         folder = source.substr(0, sep);
         name = source.substr(sep + 1);
@@ -81,9 +83,16 @@ std::string expectedPath(const std::string& source, const std::string& stored, b
         folder = folder.empty() ? sWork : sWork + "/" + folder;
     if (folder.size() > 511)
         return "";
+    // A never-saved document's name that holds a separator would leave the
+    // folder: refused.
+    if (!isPath && name.find('/') != std::string::npos)
+        return "";
     std::size_t dot = name.rfind('.');
     name = addPS || dot == std::string::npos ? name + ".ps" : name.substr(0, dot) + ".ps";
     if (name.size() > 255)
+        return "";
+    // A name that would leave its folder is refused.
+    if (name.find('/') != std::string::npos || name == "." || name == "..")
         return "";
     std::string path = folder + "/" + name;
     return path.size() > 511 ? "" : path;
@@ -149,9 +158,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setFileDestination();
 
     // A path too long for the host's answer is no path: the name is taken.
-    std::string source = saved && path.size() < kPathSize ? path : name;
+    bool isPath = saved && path.size() < kPathSize;
+    std::string source = isPath ? path : name;
     bool folderMissing = false;
-    std::string expected = expectedPath(source, stored, addPS, &folderMissing);
+    std::string expected = expectedPath(source, isPath, stored, addPS, &folderMissing);
     std::string got(sys->psPath, strnlen(sys->psPath, sizeof sys->psPath));
     if (got.size() >= sizeof sys->psPath)
         std::abort();

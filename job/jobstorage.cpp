@@ -24,11 +24,21 @@ void formatFloat(char* out, std::size_t cap, const char* format, float v)
             *p = '.';
 }
 
-// Reads a named value of the style's element; empty when it is missing.
+// Reads a named value of the style's element; empty when it is missing. The
+// host cuts a longer value at a byte count: a character it cut in two goes.
 bool readValue(xtxmlelem* elem, const char* name, char* out, int32_t cap)
 {
     out[0] = '\0';
-    return xtXmlGetValue(elem, name, out, cap) > 0 && out[0] != '\0';
+    if (xtXmlGetValue(elem, name, out, cap) <= 0) {
+        out[0] = '\0';
+        return false;
+    }
+    std::size_t last = static_cast<std::size_t>(cap) - 1;
+    std::size_t n = strnlen(out, last);
+    if (n == last)
+        n = utf8Complete(out, n);
+    out[n] = '\0';
+    return n > 0;
 }
 
 // A line break inside a value would end the entry line of the block (and be
@@ -60,6 +70,33 @@ struct DisposeNode {
     void operator()(xtxmlnode* node) const noexcept { xtXmlDispose(node); }
 };
 
+// The current document's block in `store`: 0, -1 when the document has
+// none, -108 when it cannot be held.
+std::int32_t readDocBlock(CMySettings& store)
+{
+    int32_t size = 0;
+    void* data = xtGetDocData(xtCurrentDoc(), XT_PLUGIN_ID, &size);
+    if (data == nullptr)
+        return CMySettings::kRefused;
+    std::unique_ptr<void, DisposeBlock> block(data);
+    return size > 0 ? store.setupText(block.get(), size) : CMySettings::kRefused;
+}
+
+// Sets a text entry of the block. A stored value longer than the record's
+// 255 bytes was read cut; while the record still holds that cut form, the
+// whole stored value is kept.
+std::int32_t setText(CMySettings& store, const char* key, const char* text)
+{
+    char stored[CMySettings::kMaxLine + 1];
+    long n = store.getString(kSection, key, stored, sizeof stored);
+    if (n > 255) {
+        std::size_t cut = utf8Fit(stored, static_cast<std::size_t>(n), 255);
+        if (std::strlen(text) == cut && std::memcmp(stored, text, cut) == 0)
+            return store.set(kSection, key, stored);
+    }
+    return store.set(kSection, key, text);
+}
+
 // The style's "Folantra" element, created when the node has none.
 xtxmlelem* folantraElement(xtxmlnode* node)
 {
@@ -85,13 +122,8 @@ void checkFolder(char* folder)
 bool getJobHandle(FolantraRec* rec)
 {
     clearRec(rec);
-    int32_t size = 0;
-    void* data = xtGetDocData(xtCurrentDoc(), XT_PLUGIN_ID, &size);
-    if (data == nullptr)
-        return true;
-    std::unique_ptr<void, DisposeBlock> block(data);
     CMySettings store;
-    std::int32_t status = size > 0 ? store.setup(block.get(), size, 0) : CMySettings::kRefused;
+    std::int32_t status = readDocBlock(store);
     if (status == CMySettings::kNoMemory)
         return false;
     if (status == CMySettings::kOK) {
@@ -113,20 +145,26 @@ void setJobHandle(const FolantraRec* given)
 {
     const FolantraRec flat = storedForm(given);
     const FolantraRec* rec = &flat;
+    // The new block is the document's block with the twelve entries set, so
+    // that whatever else it holds (other sections, lines the plug-in cannot
+    // read) stays; a document without one starts from an empty store.
     CMySettings store;
-    if (store.setup(4096L) != 0)
+    std::int32_t status = readDocBlock(store);
+    if (status == CMySettings::kNoMemory)
+        return;
+    if (status != CMySettings::kOK && store.setup(4096L) != CMySettings::kOK)
         return;
     // A block that lacks an entry is never stored: when the store cannot
     // take one (it could not grow), the document keeps the block it had.
     std::int32_t failed = 0;
     for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
         failed |= store.set(kSection, kFolantraKeys[i], static_cast<std::int32_t>(rec->flags[i]));
-    failed |= store.set(kSection, kFolantraKeys[8], rec->folder);
+    failed |= setText(store, kFolantraKeys[8], rec->folder);
     failed |= store.setFloat(kSection, "ScX", rec->scaleX);
     failed |= store.setFloat(kSection, "ScY", rec->scaleY);
-    failed |= store.set(kSection, "Title", rec->metaData.title);
-    failed |= store.set(kSection, "Author", rec->metaData.author);
-    failed |= store.set(kSection, "Keywords", rec->metaData.keywords);
+    failed |= setText(store, "Title", rec->metaData.title);
+    failed |= setText(store, "Author", rec->metaData.author);
+    failed |= setText(store, "Keywords", rec->metaData.keywords);
     if (failed != 0 || store.buffer == nullptr)
         return;
     std::size_t size = store.length + 1;

@@ -1,6 +1,7 @@
 #include "log/dump.h"
 
 #include "util/files.h"
+#include "util/mystr.h"
 #include "util/platform.h"
 
 #include <cstdarg>
@@ -90,11 +91,11 @@ void dprintf(const char* format, ...)
     }
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(line + used, kDumpLineMax + 1, format, args);
+    int n = vformatUTF8(line + used, kDumpLineMax + 1, format, args);
     va_end(args);
     if (n < 0)
         return;
-    used += static_cast<std::size_t>(n > kDumpLineMax ? kDumpLineMax : n);
+    used += static_cast<std::size_t>(n);
     std::size_t endLen = std::strlen(plat::kLineEnd);
     std::memcpy(line + used, plat::kLineEnd, endLen);
     writeLine(line, used + endLen);

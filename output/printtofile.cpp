@@ -49,10 +49,10 @@ bool appendText(char* out, const char* suffix, std::size_t cap)
 
 // A path that does not fit is not cut into another path: the job is not
 // sent to a file at all, and the user is told.
-void refusePath(const char* folder, const char* name)
+void refusePath(const char* folder, const char* name, const char* why = "psPathTooLong")
 {
     setMsg2("%s%c%s", folder, plat::kPathSep, name);
-    msgBox("psPathTooLong");
+    msgBox(why);
 }
 } // namespace
 
@@ -68,12 +68,17 @@ void setFileDestination()
     sys->psPath[0] = '\0';
     sJobFile = JobFile{};
 
+    // A saved document's path is split at its last separator (on Windows "\"
+    // or "/"); a document never saved has a name, which is no path: its job
+    // goes to the desktop under that name.
     int32_t doc = xtCurrentDoc();
-    if (!xtDocPath(doc, docPath, sizeof docPath))
+    const char* sep = nullptr;
+    if (xtDocPath(doc, docPath, sizeof docPath))
+        sep = lastSeparator(docPath);
+    else
         xtDocName(doc, docPath, 256);
 
     bool absolute = false; // the folder is absolute already
-    const char* sep = std::strrchr(docPath, plat::kPathSep);
     if (sep != nullptr) {
         std::memcpy(folder, docPath, static_cast<std::size_t>(sep - docPath));
         if (!copyWhole(name, sizeof name, sep + 1)) {
@@ -130,6 +135,19 @@ void setFileDestination()
     }
     if (getSetting(sys, kFlagAskForName) == 1)
         getPSName(folder, name);
+    // The name, the document's or a typed one, names a file in the folder or
+    // the job is not printed to a file: "../x.ps" would leave the folder, and
+    // on Windows "NUL" or "aux.ps" would send the job to a device.
+    switch (checkFileName(name)) {
+    case FileNameFault::leavesFolder:
+        refusePath(folder, name, "psNameLeavesFolder");
+        return;
+    case FileNameFault::device:
+        refusePath(folder, name, "psNameDevice");
+        return;
+    case FileNameFault::none:
+        break;
+    }
 
     int n = std::snprintf(sys->psPath, sizeof sys->psPath, "%s%c%s", folder, plat::kPathSep, name);
     if (n < 0 || n >= static_cast<int>(sizeof sys->psPath)) {
@@ -170,5 +188,11 @@ void runDistillerStep()
         dprintf("distiller not started: %s was not written by this job", path);
         return;
     }
-    openDoc(path, kDistiller);
+    if (openDoc(path, kDistiller))
+        return;
+    // A start that failed is never silent: the log and the user are told,
+    // with the file, so it can be distilled by hand.
+    dprintf("distiller not started: %s", path);
+    setMsg2("%s", path);
+    msgBox("distillerNotStarted");
 }

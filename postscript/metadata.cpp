@@ -18,7 +18,7 @@ void writeEntry(const char* key, const char* field)
 {
     if (field[0] == '\0')
         return;
-    std::size_t len = strnlen(field, 255);
+    std::size_t len = utf8Fit(field, strnlen(field, 256), 255);
     std::u16string units = utf8ToUtf16(field, len);
     if (units.empty())
         return;

@@ -4,9 +4,10 @@
 #include "util/files.h"
 #include "util/mystr.h"
 #include "util/mystrings.h"
+#include "util/platform.h"
 
 #include <cfloat>
-#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,56 +70,106 @@ float readFloat(const char* p)
         negative = (*p++ == '-');
     // The longest prefix that forms digits [. digits] [e [sign] digits].
     const char* start = p;
-    int intDigits = 0, fracZeros = 0;
-    bool seenDigit = false, seenNonZero = false;
-    for (; *p >= '0' && *p <= '9'; ++p) {
+    bool seenDigit = false;
+    for (; *p >= '0' && *p <= '9'; ++p)
         seenDigit = true;
-        if (*p != '0' || seenNonZero) {
-            seenNonZero = true;
-            ++intDigits;
-        }
-    }
-    if (*p == '.') {
-        ++p;
-        for (; *p >= '0' && *p <= '9'; ++p) {
+    if (*p == '.')
+        for (++p; *p >= '0' && *p <= '9'; ++p)
             seenDigit = true;
-            if (!seenNonZero && *p == '0')
-                ++fracZeros;
-            else
-                seenNonZero = true;
-        }
-    }
     if (!seenDigit)
         return 0.0f;
-    long exponent = 0;
     if (*p == 'e' || *p == 'E') {
         const char* e = p + 1;
-        bool expNegative = false;
         if (*e == '+' || *e == '-')
-            expNegative = (*e++ == '-');
+            ++e;
         if (*e >= '0' && *e <= '9') {
-            for (; *e >= '0' && *e <= '9'; ++e)
-                if (exponent < 100000)
-                    exponent = exponent * 10 + (*e - '0');
-            if (expNegative)
-                exponent = -exponent;
+            while (*e >= '0' && *e <= '9')
+                ++e;
             p = e;
         }
     }
-    double value = 0.0;
-    auto result = std::from_chars(start, p, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Decimal magnitude of the first significant digit decides between
-        // overflow and underflow.
-        long magnitude = (intDigits > 0 ? intDigits : -fracZeros) + exponent;
-        value = (seenNonZero && magnitude > 0) ? static_cast<double>(FLT_MAX) : 0.0;
-    } else if (result.ec != std::errc()) {
-        value = 0.0;
-    }
+    // Overflow gives infinity and underflow a tiny value or 0: the clamp and
+    // the narrowing below make them FLT_MAX and 0.
+    char number[256];
+    std::size_t n = static_cast<std::size_t>(p - start);
+    if (n >= sizeof number)
+        return 0.0f; // values hold at most 255 bytes
+    std::memcpy(number, start, n);
+    number[n] = '\0';
+    double value = plat::readDecimal(number);
     if (value > static_cast<double>(FLT_MAX))
         value = static_cast<double>(FLT_MAX);
     float f = static_cast<float>(value);
     return negative ? -f : f;
+}
+
+// The value with four decimals, rounded half to even from its exact binary
+// value, as "%.4f" prints it in the C locale ("-0.0000" for a negative value
+// that rounds to zero, "inf", "-inf", "nan", "-nan"), into `out`. Our own so
+// that it needs no locale and no floating-point to_chars.
+constexpr std::size_t kFixed4Size = 48; // "-" + 39 digits + "." + 4 digits + terminator
+void formatFixed4(float value, char (&out)[kFixed4Size])
+{
+    char* p = out;
+    if (std::signbit(value))
+        *p++ = '-';
+    if (std::isinf(value) || std::isnan(value)) {
+        std::memcpy(p, std::isinf(value) ? "inf" : "nan", 4);
+        return;
+    }
+    // |value| * 10000 = m * 10000 * 2^e exactly, m < 2^24.
+    int exp = 0;
+    double fraction = std::frexp(std::fabs(static_cast<double>(value)), &exp);
+    auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
+    int e = exp - 24;
+    std::uint64_t scaled = m * 10000; // < 2^38
+    // The rounded result as 32-bit limbs, least significant first: at most
+    // 2^38 * 2^104 < 2^160.
+    std::uint32_t limbs[5] = {};
+    if (e >= 0) {
+        limbs[0] = static_cast<std::uint32_t>(scaled);
+        limbs[1] = static_cast<std::uint32_t>(scaled >> 32);
+        for (int i = 0; i < e; ++i) { // shift left by one bit, e times
+            std::uint32_t carry = 0;
+            for (std::uint32_t& limb : limbs) {
+                std::uint32_t next = limb >> 31;
+                limb = (limb << 1) | carry;
+                carry = next;
+            }
+        }
+    } else {
+        int shift = -e;
+        std::uint64_t q = 0;
+        if (shift < 40) { // otherwise scaled < 2^38 is below half a unit
+            q = scaled >> shift;
+            std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1), half = std::uint64_t{1} << (shift - 1);
+            if (rest > half || (rest == half && (q & 1) != 0))
+                ++q;
+        }
+        limbs[0] = static_cast<std::uint32_t>(q);
+        limbs[1] = static_cast<std::uint32_t>(q >> 32);
+    }
+    // Decimal digits, least significant first, at least five (0.0000).
+    char digits[kFixed4Size];
+    std::size_t count = 0;
+    bool more = true;
+    while (more || count < 5) {
+        std::uint64_t rest = 0;
+        more = false;
+        for (int i = 4; i >= 0; --i) {
+            std::uint64_t cur = (rest << 32) | limbs[i];
+            limbs[i] = static_cast<std::uint32_t>(cur / 10);
+            rest = cur % 10;
+            more = more || limbs[i] != 0;
+        }
+        digits[count++] = static_cast<char>('0' + rest);
+    }
+    while (count-- > 0) {
+        *p++ = digits[count];
+        if (count == 4)
+            *p++ = '.';
+    }
+    *p = '\0';
 }
 
 } // namespace
@@ -176,6 +227,24 @@ std::int32_t CMySettings::setup(const void* data, long dataLength, long bufferCa
     path[0] = '\0';
     std::size_t cap = bufferCapacity == 0 ? static_cast<std::size_t>(dataLength) : static_cast<std::size_t>(bufferCapacity);
     return adopt(static_cast<const char*>(data), static_cast<std::size_t>(dataLength), cap) ? kOK : kNoMemory;
+}
+
+std::int32_t CMySettings::setupText(const void* data, long dataLength)
+{
+    if (dataLength < 0 || (data == nullptr && dataLength > 0))
+        return kRefused;
+    path[0] = '\0';
+    const char* text = static_cast<const char*>(data);
+    std::size_t n = dataLength > 0 ? strnlen(text, static_cast<std::size_t>(dataLength)) : 0;
+    // A CR in front, then the text: the first line is found like every other.
+    if (n + 2 > kMaxCapacity || !adopt(nullptr, 0, n + 2))
+        return kNoMemory;
+    buffer[0] = '\r';
+    if (n > 0)
+        std::memcpy(buffer + 1, text, n);
+    length = static_cast<std::uint32_t>(n + 1);
+    setupCR();
+    return kOK;
 }
 
 void CMySettings::loadDefaults()
@@ -321,9 +390,7 @@ long CMySettings::getString(const char* section, const char* key, char* value, l
     if (entry == nullptr)
         return -1;
     const char* v = entry + 1 + std::strlen(key) + 1;
-    std::size_t n = static_cast<std::size_t>(getLineLen(v, 0));
-    if (n > static_cast<std::size_t>(valueCapacity) - 1)
-        n = static_cast<std::size_t>(valueCapacity) - 1;
+    std::size_t n = utf8Fit(v, static_cast<std::size_t>(getLineLen(v, 0)), static_cast<std::size_t>(valueCapacity) - 1);
     std::memcpy(value, v, n);
     value[n] = '\0';
     return static_cast<long>(n);
@@ -400,11 +467,8 @@ std::int32_t CMySettings::set(const char* section, const char* key, std::int32_t
 
 std::int32_t CMySettings::setFloat(const char* section, const char* key, float value)
 {
-    char text[64];
-    auto result = std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 4);
-    if (result.ec != std::errc())
-        return kRefused;
-    *result.ptr = '\0';
+    char text[kFixed4Size];
+    formatFixed4(value, text);
     return set(section, key, text);
 }
 

@@ -43,6 +43,11 @@ public:
     // and a terminator). The data is taken unchanged; the text ends at its
     // first zero byte. 0, or -108.
     std::int32_t setup(const void* data, long dataLength, long bufferCapacity);
+    // In-memory store of a stored text (a document's block): the text up to
+    // its first zero byte, read like a loaded file, so that lines ending in
+    // CR, LF or CR LF read alike, with or without a line end in front, and
+    // empty lines drop out. 0, or -108.
+    std::int32_t setupText(const void* data, long dataLength);
     // File store: loads the file at `path` (its extension made ".ini"), with
     // CR and LF runs made single CRs. A missing file gives the default text
     // (resource "Prefs" of type "ini") or an empty store. 0, -108, or -1 for a
@@ -56,8 +61,9 @@ public:
     std::int32_t setupWithinAppSupport(const char* oldPath, const char* subFolder);
 
     // Copies the value of `key` in `section` into `value` (at most capacity - 1
-    // bytes, cut when longer) and returns the bytes copied; -1 when there is no
-    // buffer, section or key (the buffer is untouched then).
+    // bytes, cut at a character boundary when longer) and returns the bytes
+    // copied; -1 when there is no buffer, section or key (the buffer is
+    // untouched then).
     long getString(const char* section, const char* key, char* value, long valueCapacity);
     // The value read as a decimal integer (leading blanks, optional sign,
     // digits; no digits gives 0; held at the limits of the 32-bit range); the

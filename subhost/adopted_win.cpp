@@ -26,43 +26,50 @@ std::mutex sLock;
 std::vector<Start> sStarts;       // not yet reported
 std::map<int, HANDLE> sRunning;   // reported while running, by process id
 
-HINSTANCE WINAPI watchedShellExecute(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder,
-                                     INT show)
+// What ShellExecuteExW does for the plug-in, with the process kept for the
+// host (and handed on too when the plug-in asked for it).
+BOOL WINAPI watchedShellExecuteEx(SHELLEXECUTEINFOW* info)
 {
-    // What ShellExecuteW does, with the process kept.
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
-    info.hwnd = window;
-    info.lpVerb = verb;
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.lpDirectory = folder;
-    info.nShow = show;
-    BOOL done = ShellExecuteExW(&info);
+    if (info == nullptr || info->cbSize < sizeof *info)
+        return ShellExecuteExW(info);
+    const bool callerKeeps = (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0;
+    info->fMask |= SEE_MASK_NOCLOSEPROCESS;
+    BOOL done = ShellExecuteExW(info);
     DWORD err = done ? 0 : GetLastError();
+    if (!callerKeeps)
+        info->fMask &= ~static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS);
+    const std::string file = win::narrow(info->lpFile != nullptr ? info->lpFile : L"");
     Start s;
-    s.program.command = win::narrow(file != nullptr ? file : L"");
-    if (parameters != nullptr && parameters[0] != L'\0')
-        s.program.command += " " + win::narrow(parameters);
-    s.program.started = done != FALSE;
-    if (done && info.hProcess != nullptr) {
-        s.process = info.hProcess;
-        s.program.pid = static_cast<int>(GetProcessId(info.hProcess));
-    } else if (done) {
+    s.program.command = file;
+    if (info->lpParameters != nullptr && info->lpParameters[0] != L'\0')
+        s.program.command += " " + win::narrow(info->lpParameters);
+    s.program.started = done != FALSE && reinterpret_cast<INT_PTR>(info->hInstApp) > 32;
+    if (s.program.started && info->hProcess != nullptr) {
+        if (!callerKeeps) {
+            s.process = info->hProcess;
+            info->hProcess = nullptr;
+        } else if (!DuplicateHandle(GetCurrentProcess(), info->hProcess, GetCurrentProcess(), &s.process, 0, FALSE,
+                                    DUPLICATE_SAME_ACCESS)) {
+            s.process = nullptr;
+        }
+    }
+    if (s.process != nullptr) {
+        s.program.pid = static_cast<int>(GetProcessId(s.process));
+    } else if (s.program.started) {
         s.program.ended = true; // handed to a program that was running already
         s.program.exitStatus = 0;
     } else {
         s.program.ended = true;
-        s.program.error = "\"" + win::narrow(file != nullptr ? file : L"") +
-                          "\" is not found or cannot be run (the shell's error " + std::to_string(err) + ")";
+        s.program.error = "\"" + file + "\" is not found or cannot be run (the shell's error " +
+                          std::to_string(err != 0 ? err : static_cast<DWORD>(reinterpret_cast<INT_PTR>(info->hInstApp))) +
+                          ")";
     }
     {
         std::lock_guard<std::mutex> lock(sLock);
         sStarts.push_back(s);
     }
     SetLastError(err);
-    return info.hInstApp;
+    return done;
 }
 
 void record(Start& s, DWORD waitMs)
@@ -101,12 +108,12 @@ bool watchShellStarts(void* module)
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), "ShellExecuteW") != 0)
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), "ShellExecuteExW") != 0)
                 continue;
             DWORD was = 0;
             if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &was))
                 return false;
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(&watchedShellExecute);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(&watchedShellExecuteEx);
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, was, &was);
             return true;
         }
@@ -126,12 +133,25 @@ std::vector<AdoptedProgram> adoptedPrograms(bool)
         std::lock_guard<std::mutex> lock(sLock);
         starts.swap(sStarts);
     }
+    // The plug-in tries the distiller by name, then where an installed Acrobat
+    // registers it: a failed try is reported only when no try started, as one
+    // failure naming each program tried.
     std::vector<AdoptedProgram> found;
+    AdoptedProgram failed;
     for (Start& s : starts) {
+        if (!s.program.started) {
+            failed.error += (failed.error.empty() ? "" : "; nor ") + s.program.error;
+            failed.command = s.program.command;
+            continue;
+        }
         record(s, 0);
         if (s.process != nullptr)
             sRunning[s.program.pid] = s.process;
         found.push_back(s.program);
+    }
+    if (found.empty() && !failed.error.empty()) {
+        failed.ended = true;
+        found.push_back(failed);
     }
     return found;
 }

@@ -439,10 +439,6 @@ Document parseDocument(const std::string& text, const std::string& fileName)
                 r.fail(where, "expected {\"text\": ...} or {\"base64\": ...}, not both");
             if (it.value().is_object() && it.value().contains("text")) {
                 std::string t = r.text(it.value().at("text"), where + ".text");
-                // The plug-in's INI text ends its lines in CR; a text of LF
-                // lines would be read as one line and so as empty.
-                if (t.find('\n') != std::string::npos && t.find('\r') == std::string::npos)
-                    r.fail(where + ".text", "the lines end in LF (\\n) alone; the block's lines must end in CR (\\r)");
                 bytes.assign(t.begin(), t.end());
                 bytes.push_back(0);
             } else if (it.value().is_object() && it.value().contains("base64")) {
@@ -493,9 +489,6 @@ bool isTextBlock(const std::vector<uint8_t>& b)
         return false;
     std::string text(b.begin(), b.end() - 1);
     if (text.find('\0') != std::string::npos)
-        return false;
-    // LF lines without a CR are refused as text when read back: keep them in base64.
-    if (text.find('\n') != std::string::npos && text.find('\r') == std::string::npos)
         return false;
     try {
         (void)json(text).dump();

@@ -136,6 +136,9 @@ void Host::sendAbout(bool withRecord, uint8_t* handled)
 
 void Host::sendQuit()
 {
+    if (mQuitSent)
+        return;
+    mQuitSent = true;
     xtcbheader rec{XT_CB_QUIT, sizeof(xtcbheader)};
     call(XT_CB_QUIT, &rec);
 }

@@ -97,6 +97,7 @@ public:
     void sendLanguage(int16_t code);
     // The about callback; with a record, *handled receives its byte.
     void sendAbout(bool withRecord, uint8_t* handled = nullptr);
+    // The quit callback, once (later calls, and the host's end, send nothing).
     void sendQuit();
 
     // Documents: the host holds them; the last opened is current.
@@ -198,6 +199,7 @@ private:
     int32_t mNextCode = 0x4000;
     int mOutstanding = 0;
     bool mSetupCalled = false;
+    bool mQuitSent = false;
     uint32_t mVersionWord = 0;
     std::unique_ptr<Headless> mHeadless;
 

@@ -19,8 +19,8 @@ export GNUSTEP_CONFIG_FILE=$WORK/GNUstep.conf
 
 run_host() { # prefix, then the host's arguments
   local prefix=$1; shift
-  timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" "$BUILD/folantra-host-mac" \
-    --screenshots "$OUT" --shot-prefix "$prefix" "$@" >"$WORK/narration.txt" 2>&1 ||
+  FOLANTRA_SHOT_DIR=$OUT FOLANTRA_SHOT_PREFIX=$prefix timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$BUILD/folantra-host-mac" "$@" >"$WORK/narration.txt" 2>&1 ||
     { cat "$WORK/narration.txt"; return 1; }
   grep '^picture' "$WORK/narration.txt" || true
 }
@@ -39,6 +39,6 @@ for lang in en de; do
   code=2; [ $lang = de ] && code=3
   run_host "$lang-" --language $code dialog "$WORK/gone.json" --script "$WORK/pane.txt"
   run_host "$lang-" --language $code dialog "$WORK/ask.json" --script "$WORK/ask.txt"
-  run_host "$lang-" --language $code --styles "$SRC/samples/styles.xml" style-editor --style "Proof with boxes" \
+  run_host "$lang-" --language $code style-editor --styles "$SRC/samples/styles.xml" --style "Proof with boxes" \
     --script "$WORK/style.txt"
 done

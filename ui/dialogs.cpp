@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include "ui/windesc.h"
+#include "util/mystr.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -41,17 +42,6 @@ int indexOf(const DlgWindow& w, const DlgControl* c)
     if (c == nullptr || w.controls.empty() || c < &w.controls.front() || c > &w.controls.back())
         return -1;
     return static_cast<int>(c - &w.controls.front());
-}
-
-// At most `max` bytes of `text`, never cutting a UTF-8 sequence in two.
-std::string cutUtf8(const std::string& text, std::size_t max)
-{
-    if (text.size() <= max)
-        return text;
-    std::size_t n = max;
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        --n;
-    return text.substr(0, n);
 }
 
 long leadingInteger(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
@@ -211,7 +201,7 @@ bool controlChanged(DlgWindow& w, int controlIndex, const ControlState& state)
     case ControlEvent::TextChanged:
         if (c->kind != kKindEdit && c->kind != kKindCombo)
             return false;
-        c->text = cutUtf8(state.text, kTypedTextMax);
+        c->text = cutUTF8(state.text, kTypedTextMax);
         c->selStart = static_cast<int>(c->text.size());
         c->selLength = 0;
         command(w, c, c->id, Note::Changed);
@@ -288,6 +278,20 @@ void quitModalDialog(DialogRef dialog, int code)
         return;
     dialog->done = true;
     dialog->result = code;
+}
+
+void setDialogTimer(DialogRef dialog, TimerProc proc, unsigned milliseconds)
+{
+    if (dialog == nullptr)
+        return;
+    dialog->timerProc = milliseconds > 0 ? proc : nullptr;
+    dialog->timerInterval = proc != nullptr ? milliseconds : 0;
+}
+
+void setListDrawHook(ControlRef list, ListDrawProc proc)
+{
+    if (list != nullptr && list->kind == kKindList)
+        list->draw = proc;
 }
 
 ControlRef getControl(DialogRef dialog, int id)
@@ -376,7 +380,7 @@ void setControlTextWithFormat(ControlRef control, const char* format, ...)
     char text[4096];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format != nullptr ? format : "", args);
+    vformatUTF8(text, sizeof text, format, args);
     va_end(args);
     setControlText(control, text);
 }

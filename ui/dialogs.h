@@ -54,6 +54,13 @@ struct DlgRect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
+// Called at every tick of the dialog's timer, with the dialog's user data.
+typedef void (*TimerProc)(DialogRef dialog, void* userData);
+// Draws one item of a list box into `device` (Windows: the item's HDC) inside
+// `item` (0-based) rectangle `rect`, with the list's user data. The item was
+// filled white before and is inverted after when it is selected.
+typedef void (*ListDrawProc)(void* device, ControlRef list, int item, const DlgRect& rect, void* userData);
+
 // The frame a window adds around its client area.
 struct FrameInsets {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -81,6 +88,7 @@ struct DlgControl {
     std::map<std::uint32_t, std::string> strings; // string properties ('sap ', 'comb', ...)
     ControlProc proc = nullptr;
     void* user = nullptr;
+    ListDrawProc draw = nullptr; // list boxes: draws an item (none: its text)
     DlgWindow* owner = nullptr; // the window holding it (adoptControls)
 };
 
@@ -102,6 +110,8 @@ struct DlgWindow {
     void* user = nullptr;
     bool done = false;
     int result = 0;
+    TimerProc timerProc = nullptr;  // the timer's proc and interval; 0: no timer
+    unsigned timerInterval = 0;
 };
 
 // ---- dialogs ----
@@ -109,8 +119,14 @@ struct DlgWindow {
 // Runs the named dialog modally: 1 OK, 2 Cancel or closed, another code a
 // control proc chose, 0 when it could not be shown.
 int doModalDialog(const char* name, SetupDlgProc setup, void* userData);
-// Ends the running modal dialog with `code`.
+// Ends the running modal dialog with `code` (and stops its timer).
 void quitModalDialog(DialogRef dialog, int code);
+// Calls `proc` every `milliseconds` while the dialog is shown (Windows: its
+// timer 1), from the setup proc on; a null proc or 0 stops it. The headless
+// window system has no clock: its dialogs never tick.
+void setDialogTimer(DialogRef dialog, TimerProc proc, unsigned milliseconds);
+// Lets `proc` draw the items of a list box instead of its plain texts.
+void setListDrawHook(ControlRef list, ListDrawProc proc);
 // The first control in creation order whose id or command code is `id`, or null.
 ControlRef getControl(DialogRef dialog, int id);
 int getControlItem(ControlRef control);

@@ -19,7 +19,7 @@ void formatSlot(std::string& slot, const char* key, va_list args)
     char format[256] = {};
     getString(key ? key : "", format);
     char buf[512] = {};
-    std::vsnprintf(buf, sizeof buf, format, args);
+    vformatUTF8(buf, sizeof buf, format, args);
     slot = buf;
 }
 } // namespace

@@ -87,8 +87,9 @@ std::string paneResourceScript()
                           s.h);
             break;
         case PaneKind::StaticText:
-            std::snprintf(line, sizeof line, "    LTEXT \"%s\", %d, %d, %d, %d, %d\n", label, s.id, s.x, s.y, s.w,
-                          s.h);
+            // '&' shows as itself: the path label shows a folder's name.
+            std::snprintf(line, sizeof line, "    LTEXT \"%s\", %d, %d, %d, %d, %d, SS_LEFT | SS_NOPREFIX | WS_GROUP\n",
+                          label, s.id, s.x, s.y, s.w, s.h);
             break;
         case PaneKind::EditField:
             std::snprintf(line, sizeof line, "    EDITTEXT %d, %d, %d, %d, %d, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP\n",

@@ -1,5 +1,7 @@
 #include "util/files.h"
 
+#include "util/devicename.h"
+#include "util/mystr.h"
 #include "util/platform.h"
 
 #include <cstring>
@@ -18,8 +20,7 @@ const char* fileNameStart(const char* path)
 
 void copyOut(char* out, const char* from, std::size_t n)
 {
-    if (n > kPathSize - 1)
-        n = kPathSize - 1;
+    n = utf8Fit(from, n, kPathSize - 1);
     std::memcpy(out, from, n);
     out[n] = '\0';
 }
@@ -61,6 +62,31 @@ void getFolder(const char* path, char* out)
         return;
     const char* name = fileNameStart(path);
     copyOut(out, path, name == path ? 0 : static_cast<std::size_t>(name - path - 1));
+}
+
+const char* lastSeparator(const char* path)
+{
+    if (path == nullptr)
+        return nullptr;
+    const char* start = fileNameStart(path);
+    return start == path ? nullptr : start - 1;
+}
+
+FileNameFault checkFileName(const char* name)
+{
+    if (name == nullptr)
+        return FileNameFault::none;
+    for (const char* p = name; *p != '\0'; ++p)
+        if (files_platform::isSeparator(*p) || (plat::kWindows && *p == ':'))
+            return FileNameFault::leavesFolder;
+    // "." and ".." name folders; Windows drops a name's trailing dots and
+    // blanks, so there a name of nothing else names the folder itself.
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+        (plat::kWindows && name[0] != '\0' && name[std::strspn(name, ". ")] == '\0'))
+        return FileNameFault::leavesFolder;
+    if (plat::kWindows && isWindowsDeviceName(name, std::strlen(name)))
+        return FileNameFault::device;
+    return FileNameFault::none;
 }
 
 bool replaceExtension(char* path, const char* ext, std::size_t capacity)

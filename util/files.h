@@ -23,6 +23,18 @@ void getFileName(const char* path, char* out, bool keepExtension);
 // holds no separator.
 void getFolder(const char* path, char* out);
 
+// The last separator of `path`, or null when it has none.
+const char* lastSeparator(const char* path);
+
+// Whether a file name, put into a folder, names a file in that folder.
+enum class FileNameFault {
+    none,
+    leavesFolder, // a separator in it (on Windows also ":", a drive or a stream), "." or ".."
+                  // (on Windows any name of dots and blanks alone)
+    device,       // Windows: a name the system takes for a device (NUL, aux.ps, ...)
+};
+FileNameFault checkFileName(const char* name);
+
 // Replaces the file name's extension (from its last "." on) by `ext`, which
 // carries its own dot (".ini"); appends `ext` to a name without a dot. False
 // and the path unchanged when the result would not fit into `capacity` bytes.

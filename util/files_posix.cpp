@@ -2,6 +2,8 @@
 // (no shell is involved anywhere).
 #include "util/files.h"
 
+#include "util/mystr.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,18 @@ namespace {
 
 // Seconds from 1 January 1904 to 1 January 1970.
 constexpr std::int64_t kSeconds1904To1970 = 2082844800;
+
+// The modification time in nanoseconds since 1970. Darwin's struct stat
+// names the field st_mtimespec, glibc's st_mtim.
+std::int64_t modifiedNanoseconds(const struct stat& st)
+{
+#if defined(__APPLE__)
+    const struct timespec& t = st.st_mtimespec;
+#else
+    const struct timespec& t = st.st_mtim;
+#endif
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
 
 // Copies `source` to `target` through a temporary file in the target's folder,
 // so that a failed copy never leaves a half-written target behind. mkstemp
@@ -147,7 +161,7 @@ bool getFileStamp(const char* path, FileStamp* out)
         return false;
     out->regular = S_ISREG(st.st_mode);
     out->size = static_cast<std::int64_t>(st.st_size);
-    out->modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    out->modified = modifiedNanoseconds(st);
     out->id = static_cast<std::uint64_t>(st.st_ino);
     out->volume = static_cast<std::uint64_t>(st.st_dev);
     return true;
@@ -223,7 +237,7 @@ void lastFileError(char* out, std::size_t cap)
 {
     if (out == nullptr || cap == 0)
         return;
-    std::snprintf(out, cap, "%s", std::strerror(errno));
+    copyUTF8(out, cap, std::strerror(errno));
 }
 
 bool deleteFile(const char* path)

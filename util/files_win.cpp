@@ -1,6 +1,9 @@
 // Files and special folders on Windows, through the UTF-16 file functions.
+// Every path reaches the system through systemPath, so paths past MAX_PATH
+// work as well.
 #include "util/files.h"
 
+#include "util/longpath.h"
 #include "util/mystr.h"
 
 #include <windows.h>
@@ -18,11 +21,17 @@ namespace {
 constexpr long long kSeconds1904To1970 = 2082844800LL;
 constexpr unsigned long long kTicks1601To1970 = 116444736000000000ULL;
 
+// The UTF-16 path the file functions get: the long form for a long one.
+std::wstring systemPath(const char* path)
+{
+    return utf8ToWide(toLongPathForm(path).c_str());
+}
+
 bool attributes(const char* path, WIN32_FILE_ATTRIBUTE_DATA& data)
 {
     if (path == nullptr || path[0] == '\0')
         return false;
-    return GetFileAttributesExW(utf8ToWide(path).c_str(), GetFileExInfoStandard, &data) != 0;
+    return GetFileAttributesExW(systemPath(path).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 } // namespace
@@ -41,7 +50,7 @@ void noteTooLong()
 
 bool move(const char* source, const char* target)
 {
-    return MoveFileExW(utf8ToWide(source).c_str(), utf8ToWide(target).c_str(),
+    return MoveFileExW(systemPath(source).c_str(), systemPath(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -49,7 +58,7 @@ bool move(const char* source, const char* target)
 
 bool fileExists(const char* path, long)
 {
-    return path != nullptr && path[0] != '\0' && GetFileAttributesW(utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return path != nullptr && path[0] != '\0' && GetFileAttributesW(systemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::int64_t getFileSize(const char* path)
@@ -109,7 +118,7 @@ int makeDir(const char* path)
         return -1;
     if (fileExists(path))
         return 0;
-    return CreateDirectoryW(utf8ToWide(path).c_str(), nullptr) != 0 ? 0 : -1;
+    return CreateDirectoryW(systemPath(path).c_str(), nullptr) != 0 ? 0 : -1;
 }
 
 void resolveAlias(char*)
@@ -120,7 +129,7 @@ std::FILE* openFile(const char* path, const char* mode)
 {
     if (path == nullptr || path[0] == '\0' || mode == nullptr)
         return nullptr;
-    return _wfopen(utf8ToWide(path).c_str(), utf8ToWide(mode).c_str());
+    return _wfopen(systemPath(path).c_str(), utf8ToWide(mode).c_str());
 }
 
 std::FILE* openRegularFile(const char* path)
@@ -128,7 +137,7 @@ std::FILE* openRegularFile(const char* path)
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!attributes(path, data) || (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
         return nullptr;
-    std::FILE* f = _wfopen(utf8ToWide(path).c_str(), L"rb");
+    std::FILE* f = _wfopen(systemPath(path).c_str(), L"rb");
     if (f == nullptr)
         return nullptr;
     // A name such as NUL or CON opens a device, not a file on disk.
@@ -152,10 +161,10 @@ void lastFileError(char* out, std::size_t cap)
         --n;
     std::string utf8 = n > 0 ? utf16ToUtf8(reinterpret_cast<const char16_t*>(text), n)
                              : "system error " + std::to_string(code);
-    std::snprintf(out, cap, "%s", utf8.c_str());
+    copyUTF8(out, cap, utf8.c_str());
 }
 
 bool deleteFile(const char* path)
 {
-    return path != nullptr && path[0] != '\0' && DeleteFileW(utf8ToWide(path).c_str()) != 0;
+    return path != nullptr && path[0] != '\0' && DeleteFileW(systemPath(path).c_str()) != 0;
 }

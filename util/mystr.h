@@ -3,6 +3,7 @@
 // plug-in's zero-filled allocation helpers.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 
@@ -31,6 +32,34 @@ std::wstring utf8ToWide(const char* text);
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf16ToUtf8(const char16_t* text, std::size_t length);
+
+// ---- cutting UTF-8 text to a byte limit ----
+// Every text the plug-in cuts to fit a buffer (settings values, host values,
+// messages, dialog texts, log lines, file names) is cut here, so that no cut
+// ends inside a character.
+
+// How many of the `length` bytes of `text` fit into `max` bytes without
+// ending inside a UTF-8 sequence: `length` when it fits; otherwise at most
+// `max`, stepped back to the start of the character the limit falls into.
+std::size_t utf8Fit(const char* text, std::size_t length, std::size_t max);
+// `length` less the bytes of a UTF-8 sequence that the text's end leaves
+// incomplete (as a cut at a byte count by someone else leaves it).
+std::size_t utf8Complete(const char* text, std::size_t length);
+// Copies the zero-terminated `text` into `out` (`cap` bytes, at least 1),
+// zero-terminated and cut at a character boundary when it does not fit.
+// Returns the bytes copied.
+std::size_t copyUTF8(char* out, std::size_t cap, const char* text);
+// vsnprintf into `out` (`cap` bytes, at least 1), a cut output ending at a
+// character boundary. Returns the bytes written, or -1 for a bad format
+// (`out` then holds "").
+int vformatUTF8(char* out, std::size_t cap, const char* format, va_list args);
+int formatUTF8(char* out, std::size_t cap, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+// At most `max` bytes of `text`, cut at a character boundary.
+std::string cutUTF8(const std::string& text, std::size_t max);
 
 // 8-bit encodings for MyStr::getString. Any other value is taken as a Windows
 // code page number (only the Windows build knows those).

@@ -48,7 +48,7 @@ char* copyResource(const std::string& name, const char* type)
 // Copies at most 250 bytes of `text` into `out`, terminated.
 long copyCut(const char* text, char* out)
 {
-    std::size_t n = strnlen(text, 250);
+    std::size_t n = utf8Fit(text, strnlen(text, 251), 250);
     std::memcpy(out, text, n);
     out[n] = '\0';
     return static_cast<long>(n);

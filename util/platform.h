@@ -28,4 +28,11 @@ inline constexpr bool kWindows = false;
 // system cannot tell or the path does not fit.
 bool modulePath(char* out, std::size_t cap);
 
+// The decimal number at the start of `text` ("12.5", "1e-3") read with a point
+// as decimal separator, whatever locale the process has set, correctly
+// rounded to double: HUGE_VAL when too large, 0 or a subnormal when too small.
+// (The C library's own reader in its "C" locale; floating-point from_chars is
+// not in every standard library the plug-in is built with.)
+double readDecimal(const char* text);
+
 } // namespace plat

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <locale.h>
+#include <stdlib.h>
+
 namespace plat {
 
 bool modulePath(char* out, std::size_t cap)
@@ -20,6 +23,16 @@ bool modulePath(char* out, std::size_t cap)
     WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n), out, bytes, nullptr, nullptr);
     out[bytes] = '\0';
     return true;
+}
+
+double readDecimal(const char* text)
+{
+    // Made once and kept while the plug-in is loaded; should it ever fail,
+    // the process's own locale reads the number.
+    static const _locale_t cLocale = _create_locale(LC_NUMERIC, "C");
+    if (cLocale == nullptr)
+        return strtod(text, nullptr);
+    return _strtod_l(text, nullptr, cLocale);
 }
 
 } // namespace plat

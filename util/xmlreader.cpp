@@ -107,8 +107,7 @@ long getXMLString(const char* text, const char* key, char* out)
     if (!findContent(text, open, n + 2, close, n + 3, begin, end))
         return 0;
     std::size_t len = static_cast<std::size_t>(end - begin);
-    if (len > kXMLStringMax)
-        len = kXMLStringMax;
+    len = utf8Fit(begin, len, kXMLStringMax);
     std::memcpy(out, begin, len);
     out[len] = '\0';
     return static_cast<long>(len);

@@ -8,6 +8,7 @@
 #include "ui/mac/macui.h"
 #include "ui/msgbox.h"
 #include "ui/optionspane.h"
+#include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"
 #include "util/platform.h"
 
@@ -43,8 +44,8 @@ NSString* ownBundleFolder()
 
 void setupXTPath(const char* identifier)
 {
+    FolantraAutoreleasePool pool;
     [NSApplication sharedApplication];
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
     NSString* path = [[[hostApplicationFolder() stringByAppendingPathComponent:@"XTensions"]
         stringByAppendingPathComponent:@"Folantra"] stringByAppendingPathExtension:@"xnt"];
     NSFileManager* files = [NSFileManager defaultManager];
@@ -56,14 +57,13 @@ void setupXTPath(const char* identifier)
         gBundleRef = cfseam::bundleWithIdentifier(identifier);
         cfseam::retain(gBundleRef);
     }
-    [pool release];
     if (gBundleRef == nullptr)
         msgBox("Internal error: gBundleRef = NULL");
 }
 
 void setupNibRef()
 {
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    FolantraAutoreleasePool pool;
     id<QXPXTCallbackRegistry> registry = hostCallbackRegistry();
     if (registry != nil) {
         gResourceRef = [registry openResourceRef:[NSString stringWithUTF8String:kFolantraBundleIdentifier]];
@@ -72,11 +72,11 @@ void setupNibRef()
     }
     if (gBundleRef != nullptr && folantraBundle() != nil)
         gNib = [[NSNib alloc] initWithNibNamed:@"Main" bundle:folantraBundle()];
-    [pool release];
 }
 
 void cleanupNibRef()
 {
+    FolantraAutoreleasePool pool;
     if (gResourceRef != 0) {
         [hostCallbackRegistry() closeResourceRef:gResourceRef];
         gResourceRef = 0;

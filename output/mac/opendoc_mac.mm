@@ -3,17 +3,18 @@
 
 #include "log/dump.h"
 
+#include "util/mac/autorelease.h"
+
 #import <AppKit/AppKit.h>
 
 bool openDoc(const char* path, const char* application)
 {
     if (path == nullptr || application == nullptr)
         return false;
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    FolantraAutoreleasePool pool;
     NSString* file = [NSString stringWithUTF8String:path];
     NSString* app = [NSString stringWithUTF8String:application];
     BOOL started = file != nil && app != nil && [[NSWorkspace sharedWorkspace] openFile:file withApplication:app];
-    [pool release];
     dprintf("openDoc: %s with %s (%s)", path, application, started ? "started" : "refused");
     return started;
 }

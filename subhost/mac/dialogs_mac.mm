@@ -3,12 +3,24 @@
 // host's own OK and Cancel buttons.
 #include "subhost/mac/machost.h"
 
+#include "subhost/utf8.h"
+
+#import <Foundation/NSDebug.h>
+
+#include <cstdlib>
 #include <functional>
+#include <string>
 
 void subhostStopModal(NSInteger code)
 {
     [NSApp stopModalWithCode:code];
     subhostWake();
+}
+
+bool subhostKeepsPane()
+{
+    const char* keep = std::getenv("FOLANTRA_MAC_KEEP_PANE");
+    return keep != nullptr && keep[0] != '\0';
 }
 
 void subhostWake()
@@ -63,10 +75,105 @@ NSButton* hostButton(NSView* content, NSRect frame, NSString* title, NSInteger c
     return b;
 }
 
+// The plug-in's classes whose objects live only while a dialog is open, and
+// the windows of its interface files: how many of each are alive.
+const char* const kCounted[] = {"FolantraStylesController", "FolantraViewBinding", "FolantraPaneView",
+                                "FolantraDlgController", "NSWindow"};
+constexpr int kCountedClasses = sizeof kCounted / sizeof kCounted[0];
+
+struct Census {
+    int alive[kCountedClasses] = {};
+    static Census now()
+    {
+        Census c;
+        for (int i = 0; i < kCountedClasses; ++i)
+            if (Class k = NSClassFromString([NSString stringWithUTF8String:kCounted[i]]))
+                c.alive[i] = GSDebugAllocationCount(k);
+        return c;
+    }
+    // What is alive now and was not before, as "Class N, ..."; empty for nothing.
+    std::string since(const Census& before) const
+    {
+        std::string text;
+        for (int i = 0; i < kCountedClasses; ++i)
+            if (alive[i] > before.alive[i])
+                text += (text.empty() ? "" : ", ") + std::string(kCounted[i]) + " " +
+                        std::to_string(alive[i] - before.alive[i]);
+        return text;
+    }
+};
+
+void collectButtons(NSView* root, NSMutableArray* buttons)
+{
+    NSArray* subviews = [root subviews];
+    for (NSUInteger i = 0; i < [subviews count]; ++i) {
+        NSView* v = [subviews objectAtIndex:i];
+        if ([v isKindOfClass:[NSButton class]])
+            [buttons addObject:v];
+        collectButtons(v, buttons);
+    }
+}
+
+std::string sendLateEvents(NSWindow* dialog, NSView* pane)
+{
+    std::string sent;
+    NSResponder* focus = [dialog firstResponder];
+    bool editing = [focus isKindOfClass:[NSText class]] && [(NSText*)focus isFieldEditor];
+    if (editing) {
+        NSEventType types[2] = {NSKeyDown, NSKeyUp};
+        for (int i = 0; i < 2; ++i)
+            [dialog sendEvent:[NSEvent keyEventWithType:types[i] location:NSMakePoint(0, 0) modifierFlags:0
+                                              timestamp:0 windowNumber:[dialog windowNumber] context:nil
+                                             characters:@"9" charactersIgnoringModifiers:@"9" isARepeat:NO
+                                                keyCode:25]];
+        sent += "a key into the field being edited, ";
+    }
+    [dialog makeFirstResponder:dialog];
+    sent += editing ? "the end of its editing, " : "no field being edited, ";
+    NSMutableArray* buttons = [NSMutableArray array];
+    collectButtons(pane, buttons);
+    int clicked = 0;
+    for (NSUInteger i = 0; i < [buttons count]; ++i) {
+        NSButton* b = [buttons objectAtIndex:i];
+        if ([b isEnabled]) {
+            [b performClick:nil];
+            ++clicked;
+        }
+    }
+    return sent + std::to_string(clicked) + " clicks";
+}
+
+bool runHostDialogWindow(subhost::Host& host, SubhostDriver* driver, NSString* title, int32_t code, void* record,
+                         bool withStyles, const std::function<void(bool)>& closing);
+
 // Builds the window, runs it modally with the panes the plug-in added and
 // answers whether it was confirmed.
 bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, int32_t code, void* record,
                    bool withStyles, const std::function<void(bool)>& closing)
+{
+    // Every object of the plug-in's made for the dialog goes with it.
+    static const bool counting = [] {
+        GSDebugAllocationActive(YES);
+        return true;
+    }();
+    (void)counting;
+    Census before = Census::now();
+    bool confirmed = false;
+    {
+        struct Pool {
+            NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+            ~Pool() { [pool release]; }
+        } dialogPool;
+        confirmed = runHostDialogWindow(host, driver, title, code, record, withStyles, closing);
+    }
+    std::string left = Census::now().since(before);
+    if (!left.empty())
+        [driver say:"left alive after the " + std::string(withStyles ? "print dialog" : "style editor") + ": " + left];
+    return confirmed;
+}
+
+bool runHostDialogWindow(subhost::Host& host, SubhostDriver* driver, NSString* title, int32_t code, void* record,
+                         bool withStyles, const std::function<void(bool)>& closing)
 {
     const char* what = withStyles ? "print dialog" : "style editor";
     NSMutableArray* panes = [NSMutableArray array];
@@ -98,7 +205,7 @@ bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, 
             autorelease];
         [popup addItemWithTitle:@"Default"];
         for (const subhost::OutputStyle& s : host.styles())
-            [popup addItemWithTitle:[NSString stringWithUTF8String:s.name.c_str()]];
+            [popup addItemWithTitle:[NSString stringWithUTF8String:subhost::asUtf8(s.name).c_str()]];
         [content addSubview:popup];
     }
     if (paneView != nil) {
@@ -125,6 +232,14 @@ bool runHostDialog(subhost::Host& host, SubhostDriver* driver, NSString* title, 
     closing(confirmed);
     for (NSUInteger i = 0; i < [panes count]; ++i)
         [[panes objectAtIndex:i] deinitController];
+    if (subhostKeepsPane() && paneView != nil) {
+        [paneView retain];
+        [panes removeAllObjects];
+        [driver say:"the host kept the pane's view and sent it " + sendLateEvents(dialog, paneView)];
+        [dialog release];
+        [paneView release];
+        return confirmed;
+    }
     [dialog release];
     return confirmed;
 }
@@ -161,7 +276,8 @@ bool runMacStyleEditor(Host& host, SubhostDriver* driver, xtstyleref style)
     const OutputStyle* s = host.style(style);
     [driver say:"output-style editor opened on \"" + (s != nullptr ? s->name : std::string("?")) + "\""];
     host.call(XT_CB_STYLEEDITOR, &rec.hdr);
-    NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %s", s != nullptr ? s->name.c_str() : "?"];
+    NSString* name = [NSString stringWithUTF8String:s != nullptr ? subhost::asUtf8(s->name).c_str() : "?"];
+    NSString* title = [NSString stringWithFormat:@"Edit Print Output Style: %@", name];
     return runHostDialog(host, driver, title, XT_CB_STYLEEDITOR, &rec, false, [&](bool confirmed) {
         xtstyleeditcloserec close{};
         close.hdr = xtcbheader{XT_CB_STYLEEDITORCLOSE, sizeof close};

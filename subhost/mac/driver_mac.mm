@@ -261,6 +261,7 @@ public:
     AppKitDriver(Host& host, std::ostream* log) : mHost(host) { mUser.setLog(log); }
 
     ScriptUser& user() { return mUser; }
+    Host& host() { return mHost; }
 
     void setBundlePath(NSString* path)
     {
@@ -532,6 +533,10 @@ public:
     {
         if (mHostDialog == nil)
             return;
+        if (subhostKeepsPane()) {
+            subhostStopModal(confirmed ? 1 : 2); // the key, not a click: the focus stays
+            return;
+        }
         NSView* b = viewWithTag([mHostDialog contentView], confirmed ? kHostOkTag : kHostCancelTag);
         if ([b isKindOfClass:[NSButton class]])
             clickButton((NSButton*)b);
@@ -632,6 +637,7 @@ static SubhostDriver* sDriver = nil;
         _driver = new AppKitDriver(*host, log);
         _seen = [[NSMutableArray alloc] init];
         _acting = [[NSMutableArray alloc] init];
+        _keyed = [[NSMutableSet alloc] init];
     }
     return self;
 }
@@ -642,10 +648,16 @@ static SubhostDriver* sDriver = nil;
     delete _driver;
     [_seen release];
     [_acting release];
+    [_keyed release];
     [_shotFolder release];
     [_shotPrefix release];
     [_pendingShot release];
     [super dealloc];
+}
+
+- (void)setLog:(std::ostream*)log
+{
+    _driver->user().setLog(log);
 }
 
 - (void)setSteps:(const std::vector<ScriptStep>&)steps
@@ -675,12 +687,15 @@ static SubhostDriver* sDriver = nil;
     [loop addTimer:_timer forMode:NSDefaultRunLoopMode];
     [loop addTimer:_timer forMode:NSModalPanelRunLoopMode];
     [loop addTimer:_timer forMode:NSEventTrackingRunLoopMode];
+    [[NSNotificationCenter defaultCenter] addObserver:self selector:@selector(windowBecameKey:)
+                                                 name:NSWindowDidBecomeKeyNotification object:nil];
 }
 
 - (void)stop
 {
     if (sDriver == self)
         [SubhostApplication setDriver:nil];
+    [[NSNotificationCenter defaultCenter] removeObserver:self];
     [_timer invalidate];
     [_timer release];
     _timer = nil;
@@ -709,6 +724,7 @@ static SubhostDriver* sDriver = nil;
 
 - (void)modalWindow:(NSWindow*)w stopsWith:(NSInteger)code
 {
+    [_keyed removeObject:[NSValue valueWithNonretainedObject:w]];
     if (w == nil || !_driver->knows(w))
         return;
     const WindowView* v = _driver->window(_driver->idOf(w));
@@ -837,15 +853,22 @@ static SubhostDriver* sDriver = nil;
     NSMutableArray* buttons = [NSMutableArray array];
     collectTexts([w contentView], texts, buttons);
     std::string text = "message box [" + utf8([w title]) + "]:";
+    // The host keeps what the user was told, as with the other toolkits.
+    subhost::MessageBoxRecord message{utf8([w title]), "", "", static_cast<int32_t>([buttons count]), 1};
     bool first = true;
     for (NSUInteger i = 0; i < [texts count]; ++i) {
         NSString* t = [texts objectAtIndex:i];
         if ([t isEqualToString:[w title]])
             continue; // the alert's heading repeats its title
-        text += (first ? " " : " / ") + utf8([t stringByReplacingOccurrencesOfString:@"\n\n" withString:@" / "]);
+        std::string line = utf8([t stringByReplacingOccurrencesOfString:@"\n\n" withString:@" / "]);
+        text += (first ? " " : " / ") + line;
+        std::string& part = first ? message.primary : message.secondary;
+        part += (part.empty() ? "" : " / ") + line;
         first = false;
     }
     std::int32_t answer = _driver->user().messageBoxAnswer();
+    message.answer = answer == 2 ? 2 : 1;
+    _driver->host().messages().push_back(message);
     if (answer == 2) {
         [self say:text + "  -> closed"];
         subhostStopModal(NSAlertSecondButtonReturn);
@@ -895,6 +918,12 @@ static SubhostDriver* sDriver = nil;
     Face face = [self faceOf:w];
     if (face == Face::None)
         return;
+    if (w != _arrived) {
+        // A window that has just come up is looked at from the next tick on:
+        // what its owner does on the run loop's next turn is part of it.
+        _arrived = w;
+        return;
+    }
     if ([self isNew:w]) {
         [self announce:w face:face];
         if (_wait > 0)
@@ -939,6 +968,23 @@ static SubhostDriver* sDriver = nil;
     }
     [_acting removeObjectIdenticalTo:w];
     _wait = kSettleTicks;
+}
+
+// A window becoming key may select the whole text of the field with the
+// focus (AppKit can, GNUstep does not): the host does so when a dialog of the
+// plug-in first becomes key (GNUstep without a window manager makes it key
+// again and again: only the first time counts, as a Mac makes it key once),
+// so that a selection made before the window was key shows lost.
+- (void)windowBecameKey:(NSNotification*)note
+{
+    NSWindow* w = [note object];
+    NSValue* key = [NSValue valueWithNonretainedObject:w];
+    if ([self faceOf:w] != Face::PluginDialog || [_keyed containsObject:key])
+        return;
+    [_keyed addObject:key];
+    NSResponder* r = [w firstResponder];
+    if ([r isKindOfClass:[NSText class]] && [(NSText*)r isFieldEditor])
+        [(NSText*)r selectAll:nil];
 }
 
 @end

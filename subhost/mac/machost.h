@@ -58,7 +58,9 @@ class AppKitDriver;
     NSTimer* _timer;
     NSMutableArray* _seen;      // the modal windows open, bottom first
     NSMutableArray* _acting;    // the windows a step is being carried out on, outermost first
+    NSMutableSet* _keyed;       // the plug-in's dialogs that have become key
     NSWindow* _scheduled;       // the window a step is scheduled for and not yet started
+    NSWindow* _arrived;         // the modal window at the last tick
     NSString* _shotFolder;
     NSString* _shotPrefix;
     int _wait;                  // ticks to wait before the next step
@@ -66,6 +68,8 @@ class AppKitDriver;
     const char* _hostWhat;      // the host's open dialog for people ("print dialog", "style editor")
 }
 - (id)initWithHost:(subhost::Host*)host log:(std::ostream*)log;
+// Where the narration goes (null: nowhere).
+- (void)setLog:(std::ostream*)log;
 - (void)setSteps:(const std::vector<subhost::ScriptStep>&)steps;
 - (void)setScreenshots:(NSString*)folder prefix:(NSString*)prefix;
 // The plug-in's bundle: its interface files name the dialogs.
@@ -99,6 +103,13 @@ enum { kHostOkTag = -101, kHostCancelTag = -102 };
 void subhostStopModal(NSInteger code);
 // Wakes the running modal loop (after a control stopped it).
 void subhostWake();
+// A host that keeps the pane's view after its dialog has closed (as a real
+// host may, in its own time): FOLANTRA_MAC_KEEP_PANE set. Its dialog ends as
+// by the Return or Escape key, with the focus (and a field's editing) left
+// where it is; the pane's controllers go, and then the view that is left gets
+// a key, the end of the editing and a click on each of its buttons before the
+// host lets it go.
+bool subhostKeepsPane();
 
 namespace subhost {
 

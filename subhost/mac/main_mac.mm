@@ -1,21 +1,21 @@
-// folantra-host-mac: the substitute host as a GNUstep application. It loads
-// the plug-in's bundle (XTensions/Folantra.xnt beside it), offers the host's
-// callback registry, shows its print dialog and output-style editor as real
-// windows with the plug-in's pane, and lets a script of user actions
+// folantra-host-mac: the substitute host as a GNUstep application, with the
+// command line of folantra-host (subhost/cli.h). It loads the plug-in's
+// bundle (XTensions/Folantra.xnt beside it), offers the host's callback
+// registry, shows its print dialog and output-style editor as real windows
+// with the plug-in's pane, and lets a script of user actions
 // (docs/ui-script.md) drive every window through its real controls.
 #include "subhost/mac/machost.h"
 
-#include "subhost/document.h"
-#include "subhost/fileio.h"
-#include "subhost/printjob.h"
-#include "subhost/styles.h"
+#include "subhost/cli.h"
+#include "subhost/utf8.h"
 
-#include "folantra/version.h"
+#include <objc/runtime.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -23,35 +23,15 @@ using namespace subhost;
 
 namespace {
 
-const char kUsage[] =
-    "usage: folantra-host-mac [options] COMMAND\n"
-    "  info                               the handshake and the registrations\n"
-    "  print DOC -o OUT [--style NAME]     print a document (JSON) into PostScript\n"
-    "  dialog DOC --script S [-o OUT] [--save F]\n"
-    "                                     the print dialog with the plug-in's pane, driven by a script\n"
-    "  style-editor --style NAME --script S [--save F]\n"
-    "                                     the output-style editor of a style of --styles\n"
-    "  about                              the plug-in's about box\n"
-    "options: --plugin BUNDLE  --language N  --refuse-setfile N  --styles F  --screenshots DIR  --shot-prefix P\n"
-    "         --help  --version\n"
-    "Exit status: 0 success, 1 failure, 2 usage error.\n";
-
-std::string hex(int32_t v)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
-    return buf;
-}
-
 // The plug-in's file inside a bundle (GNUstep's layout or a Mac's), or the
 // path itself when it names a file.
 std::string pluginBinary(const std::string& path, std::string& bundle)
 {
     NSString* p = [NSString stringWithUTF8String:path.c_str()];
     BOOL folder = NO;
-    if (![[NSFileManager defaultManager] fileExistsAtPath:p isDirectory:&folder] || !folder) {
+    if (p == nil || ![[NSFileManager defaultManager] fileExistsAtPath:p isDirectory:&folder] || !folder) {
         NSString* parent = [p stringByDeletingLastPathComponent];
-        bundle = [[parent pathExtension] isEqualToString:@"xnt"] ? [parent UTF8String] : "";
+        bundle = parent != nil && [[parent pathExtension] isEqualToString:@"xnt"] ? [parent UTF8String] : "";
         return path;
     }
     bundle = path;
@@ -61,209 +41,261 @@ std::string pluginBinary(const std::string& path, std::string& bundle)
     return [[p stringByAppendingPathComponent:@"Folantra"] UTF8String];
 }
 
-int printInto(Host& host, const std::string& outFile)
+// What the plug-in asked the shared workspace to open, and its answer: the
+// plug-in starts the distiller with openFile:withApplication:, which answers
+// NO when the workspace finds no such application.
+struct WorkspaceOpen {
+    std::string file, application;
+    bool started = false;
+};
+std::vector<WorkspaceOpen> sOpened;
+IMP sWorkspaceOpen = nullptr;
+
+BOOL recordedOpen(id self, SEL command, NSString* file, NSString* application)
 {
-    std::string ps;
-    PrintReport report = printDocument(host, ps);
-    const std::string& name = host.currentDocument()->name;
-    if (!report.fileError.empty()) {
-        std::cerr << "folantra-host-mac: " << report.fileError << "\n";
-        return 1;
-    }
-    if (!report.file.empty()) {
-        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << report.file
-                  << " (the file the plug-in named)\n";
-    } else if (!outFile.empty()) {
-        writeFileAtomically(outFile, ps);
-        std::cout << "printed " << report.pagesWritten << " pages of " << name << " into " << outFile << "\n";
-    } else {
-        std::cout << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
-    }
-    return 0;
+    using Open = BOOL (*)(id, SEL, NSString*, NSString*);
+    BOOL started = reinterpret_cast<Open>(reinterpret_cast<void (*)()>(sWorkspaceOpen))(self, command, file,
+                                                                                       application);
+    const char* f = [file UTF8String];
+    const char* a = [application UTF8String];
+    sOpened.push_back({f != nullptr ? f : "", a != nullptr ? a : "", started == YES});
+    return started;
 }
 
-int run(int argc, char** argv)
-{
-    std::map<std::string, std::string> opts;
-    std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << "folantra-host-mac " FOLANTRA_VERSION ": the substitute host as a GNUstep application\n" << kUsage;
-            return 0;
-        }
-        if (a == "--version") {
-            std::cout << "folantra-host-mac " FOLANTRA_VERSION "\n";
-            return 0;
-        }
-        if (a.rfind("-GS", 0) == 0 || a.rfind("-NS", 0) == 0) {
-            ++i; // GNUstep's own defaults
-        } else if (a.rfind("--", 0) == 0 || a == "-o") {
-            if (i + 1 >= argc) {
-                std::cerr << "folantra-host-mac: " << a << " needs a value\n" << kUsage;
-                return 2;
-            }
-            opts[a == "-o" ? "--output" : a] = argv[++i];
-        } else {
-            words.push_back(a);
-        }
-    }
-    if (words.empty()) {
-        std::cerr << kUsage;
-        return 2;
-    }
-    const std::string command = words[0];
-    auto opt = [&](const char* name) { auto it = opts.find(name); return it != opts.end() ? it->second : std::string(); };
+// The toolkit of the GNUstep host: AppKit windows, the scripted user's timer
+// (SubhostDriver) and the workspace that starts the distiller.
+class AppKitToolkit : public HostToolkit {
+public:
+    const char* programName() const override { return "folantra-host-mac"; }
+    std::string defaultPluginPath(const char* argv0) const override { return pluginBesideProgram(argv0); }
 
-    HostOptions options;
-    if (!opt("--language").empty())
-        options.language = static_cast<int16_t>(std::atoi(opt("--language").c_str()));
-    if (!opt("--refuse-setfile").empty())
-        options.setFileError = std::atoi(opt("--refuse-setfile").c_str());
-
-    std::string pluginPath = opt("--plugin");
-    if (pluginPath.empty())
-        pluginPath = std::string([[[[NSBundle mainBundle] executablePath] stringByDeletingLastPathComponent] UTF8String]) +
-                     "/XTensions/Folantra.xnt";
-    std::string bundle;
-    std::string binary = pluginBinary(pluginPath, bundle);
-
-    Document doc;
-    std::vector<OutputStyle> styles;
-    std::vector<ScriptStep> script;
-    try {
-        if ((command == "print" || command == "dialog") && words.size() > 1)
-            doc = loadDocument(words[1]);
-        if (!opt("--styles").empty())
-            styles = loadStyles(opt("--styles"));
-        if (!opt("--script").empty())
-            script = loadScript(opt("--script"));
-    } catch (const std::exception& e) {
-        std::cerr << "folantra-host-mac: " << e.what() << "\n";
-        return 1;
+    void attach(Host& host, const std::vector<ScriptStep>& steps, std::ostream* narration) override
+    {
+        mHost = &host;
+        // Everything the plug-in autoreleases goes before the host unloads it.
+        mPool = [[NSAutoreleasePool alloc] init];
+        // The user takes the steps and narrates once the command begins, as
+        // on the headless toolkit; the host keeps every alert it answers.
+        mSteps = steps;
+        mNarration = narration;
+        mDriver = [[SubhostDriver alloc] initWithHost:&host log:nullptr];
+        // With FOLANTRA_SHOT_DIR a picture of each window as it first shows
+        // (named with FOLANTRA_SHOT_PREFIX before the window's name).
+        const char* shots = std::getenv("FOLANTRA_SHOT_DIR");
+        const char* prefix = std::getenv("FOLANTRA_SHOT_PREFIX");
+        if (shots != nullptr && shots[0] != '\0')
+            [mDriver setScreenshots:[NSString stringWithUTF8String:asUtf8(shots).c_str()]
+                             prefix:[NSString stringWithUTF8String:asUtf8(prefix != nullptr ? prefix : "").c_str()]];
+        [mDriver start];
     }
 
-    Host host(options);
-    // Everything the plug-in autoreleases goes before the host unloads it.
-    struct Pool {
-        NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-        ~Pool() { [pool release]; }
-    } pluginPool;
-    QXPXTCallback* registry = (QXPXTCallback*)[QXPXTCallback sharedCallback];
-    [registry setHost:&host bundlePath:bundle.empty() ? nil : [NSString stringWithUTF8String:bundle.c_str()]];
-    SubhostDriver* driver = [[[SubhostDriver alloc] initWithHost:&host log:&std::cout] autorelease];
-    [driver setSteps:script];
-    if (!bundle.empty())
-        [driver setBundlePath:[NSString stringWithUTF8String:bundle.c_str()]];
-    if (!opt("--screenshots").empty())
-        [driver setScreenshots:[NSString stringWithUTF8String:opt("--screenshots").c_str()]
-                        prefix:[NSString stringWithUTF8String:opt("--shot-prefix").c_str()]];
-    [driver start];
+    std::string pluginFile(const std::string& path) override
+    {
+        std::string bundle;
+        std::string binary = pluginBinary(path, bundle);
+        NSString* bundlePath = bundle.empty() ? nil : [NSString stringWithUTF8String:bundle.c_str()];
+        [(QXPXTCallback*)[QXPXTCallback sharedCallback] setHost:mHost bundlePath:bundlePath];
+        if (bundlePath != nil)
+            [mDriver setBundlePath:bundlePath];
+        return binary;
+    }
 
-    if (!host.load(binary)) {
-        std::cerr << "folantra-host-mac: " << host.error() << "\n";
-        return 1;
-    }
-    if (host.activateResult() != 0 || host.setupResult() != 0) {
-        std::cerr << "folantra-host-mac: the plug-in refused the host (" << hex(host.activateResult()) << ", "
-                  << hex(host.setupResult()) << ")\n";
-        return 1;
-    }
-    host.styles() = styles;
-    int status = 0;
-    if (command == "info") {
-        std::cout << "plug-in:    " << binary << "\n";
-        std::cout << "handshake:  accepted\nsetup:      done\n";
-        std::cout << "registered callbacks (code, priority, flags):\n";
-        for (const Registration& r : host.registrations())
-            std::cout << "  " << r.code << "\t" << r.priority << "\t" << r.flags << "\n";
-        std::cout << "registry selectors (code, priority, flags):\n";
-        NSArray* regs = [registry registrations];
+    // The pane's selectors in the host's registry and the plug-in's resource
+    // references.
+    void describeStart(Host& host, Output& out) override
+    {
+        out << "registry selectors (code, priority, flags):\n";
+        nlohmann::ordered_json selectors = nlohmann::ordered_json::array();
+        NSArray* regs = [(QXPXTCallback*)[QXPXTCallback sharedCallback] registrations];
         for (NSUInteger i = 0; i < [regs count]; ++i) {
             SubhostRegistration* r = [regs objectAtIndex:i];
-            std::cout << "  " << r->code << "\t" << r->priority << "\t" << r->flags << "\t"
-                      << NSStringFromSelector(r->selector).UTF8String << "\n";
+            std::string selector = NSStringFromSelector(r->selector).UTF8String;
+            out << "  " << r->code << "\t" << r->priority << "\t" << r->flags << "\t" << selector << "\n";
+            selectors.push_back(
+                {{"code", r->code}, {"priority", r->priority}, {"flags", r->flags}, {"selector", selector}});
         }
+        out.result["registry"] = selectors;
         for (const Event& e : host.events())
             if (e.what.rfind("resource", 0) == 0)
-                std::cout << e.what << " " << e.code << " " << e.value << " -> " << e.result << "\n";
-    } else if (command == "about") {
-        uint8_t handled = 0;
-        host.sendAbout(true, &handled);
-        std::cout << "about record byte: " << int(handled) << "\n";
-    } else if (command == "print") {
-        host.openDocument(doc);
-        if (!opt("--style").empty()) {
-            xtstyleref ref = 0;
-            for (std::size_t i = 0; i < host.styles().size(); ++i)
-                if (host.styles()[i].name == opt("--style"))
-                    ref = static_cast<xtstyleref>(i + 1);
-            if (ref == 0) {
-                std::cerr << "folantra-host-mac: no output style named \"" << opt("--style") << "\"\n";
-                return 1;
+                out << e.what << " " << e.code << " " << e.value << " -> " << e.result << "\n";
+    }
+
+    void scriptBegins(Host&) override
+    {
+        [mDriver setLog:mNarration];
+        [mDriver setSteps:mSteps];
+    }
+    bool runPrintDialog(Host& host) override { return runMacPrintDialog(host, mDriver); }
+    bool runStyleEditor(Host& host, xtstyleref style) override { return runMacStyleEditor(host, mDriver, style); }
+    const std::vector<std::string>& scriptErrors() const override { return [mDriver errors]; }
+    bool scriptDone() const override { return [mDriver scriptDone]; }
+
+    void watchDistillers() override
+    {
+        if (sWorkspaceOpen != nullptr)
+            return;
+        Method open = class_getInstanceMethod([[NSWorkspace sharedWorkspace] class],
+                                              @selector(openFile:withApplication:));
+        if (open != nullptr)
+            sWorkspaceOpen =
+                method_setImplementation(open, reinterpret_cast<IMP>(reinterpret_cast<void (*)()>(recordedOpen)));
+    }
+
+    // The workspace hands back no process: a distiller that started is left
+    // to itself (as on Windows); one it could not start is reported.
+    std::vector<AdoptedProgram> distillers(bool) override
+    {
+        std::vector<AdoptedProgram> programs;
+        for (const WorkspaceOpen& o : sOpened)
+            if (!o.started) {
+                AdoptedProgram p;
+                p.command = o.application;
+                programs.push_back(p);
             }
-            host.chooseStyle(ref);
-        }
-        status = printInto(host, opt("--output"));
-    } else if (command == "dialog") {
-        host.openDocument(doc);
-        bool confirmed = runMacPrintDialog(host, driver);
-        if (confirmed)
-            status = printInto(host, opt("--output"));
-        // A script that failed leaves the document as it was on disk.
-        if (!opt("--save").empty() && ![driver errors].empty()) {
-            std::cout << "the document is not saved: the script failed\n";
-        } else if (!opt("--save").empty()) {
-            saveDocument(*host.currentDocument(), opt("--save"));
-            std::cout << "saved the document into " << opt("--save") << "\n";
-        }
-    } else if (command == "style-editor") {
-        xtstyleref ref = 0;
-        for (std::size_t i = 0; i < host.styles().size(); ++i)
-            if (host.styles()[i].name == opt("--style"))
-                ref = static_cast<xtstyleref>(i + 1);
-        if (ref == 0) {
-            std::cerr << "folantra-host-mac: no output style named \"" << opt("--style") << "\"\n";
-            return 1;
-        }
-        runMacStyleEditor(host, driver, ref);
-        const OutputStyle* style = host.style(ref);
-        auto node = style->nodes.find(XT_PLUGIN_ID);
-        std::cout << "style \"" << style->name << "\" holds: "
-                  << (node != style->nodes.end() ? node->second : std::string("no Folantra settings")) << "\n";
-        if (!opt("--save").empty() && ![driver errors].empty()) {
-            std::cout << "the output styles are not saved: the script failed\n";
-        } else if (!opt("--save").empty()) {
-            saveStyles(opt("--save"), host.styles());
-            std::cout << "saved the output styles into " << opt("--save") << "\n";
-        }
-    } else {
-        std::cerr << "folantra-host-mac: unknown command " << command << "\n" << kUsage;
-        return 2;
+        sOpened.clear();
+        return programs;
     }
-    host.sendQuit();
-    [driver stop];
-    for (const std::string& e : [driver errors])
-        std::cerr << "folantra-host-mac: " << opt("--script") << ": " << e << "\n";
-    if (![driver scriptDone]) {
-        std::cerr << "folantra-host-mac: " << opt("--script") << ": steps left over at the end\n";
-        status = 1;
+
+    std::string distillerNotStarted(const AdoptedProgram& program) const override
+    {
+        return "the workspace has no application \"" + program.command +
+               "\" to open the PostScript file with (GNUstep looks in its Applications folders)";
     }
-    return status != 0 || ![driver errors].empty() ? 1 : 0;
+
+    void detach(Host& host) override
+    {
+        if (mPool == nil)
+            return;
+        host.sendQuit();
+        [mDriver stop];
+        [mDriver release];
+        mDriver = nil;
+        [mPool release];
+        mPool = nil;
+    }
+
+private:
+    Host* mHost = nullptr;
+    NSAutoreleasePool* mPool = nil;
+    SubhostDriver* mDriver = nil;
+    std::vector<ScriptStep> mSteps;
+    std::ostream* mNarration = nullptr;
+};
+
+// GNUstep copies the command line and the environment as it loads and dies
+// on a text that is not UTF-8 ("Tried to init array with nil object"). The
+// host then starts itself again with every such text made UTF-8 and, for
+// itself, the texts as they were in kOriginal: its command line as given, and
+// the environment's entries that GNUstep is not shown until it has started.
+constexpr char kOriginal[] = "FOLANTRA_HOST_MAC_ORIGINAL";
+
+std::string hexText(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+std::string fromHex(const std::string& hex)
+{
+    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    std::string out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += static_cast<char>(value(hex[i]) * 16 + value(hex[i + 1]));
+    return out;
+}
+
+// Starts the host again when GNUstep could not take its command line or
+// environment; returns when it need not (or cannot: then GNUstep decides).
+void restartForGNUstep(int argc, char** argv, char** envp)
+{
+    if (std::getenv(kOriginal) != nullptr)
+        return;
+    bool foreign = false;
+    for (int i = 0; i < argc; ++i)
+        foreign = foreign || !isUtf8(argv[i]);
+    for (char** e = envp; e != nullptr && *e != nullptr; ++e)
+        foreign = foreign || !isUtf8(*e);
+    if (!foreign)
+        return;
+    std::vector<std::string> args, env;
+    std::string original;
+    for (int i = 0; i < argc; ++i) {
+        args.push_back(asUtf8(argv[i]));
+        original += std::string(original.empty() ? "" : ",") + "a" + hexText(argv[i]);
+    }
+    for (char** e = envp; e != nullptr && *e != nullptr; ++e) {
+        if (isUtf8(*e))
+            env.push_back(*e);
+        else
+            original += ",e" + hexText(*e);
+    }
+    env.push_back(std::string(kOriginal) + "=" + original);
+    std::vector<char*> argp, envpp;
+    for (std::string& a : args)
+        argp.push_back(&a[0]);
+    argp.push_back(nullptr);
+    for (std::string& e : env)
+        envpp.push_back(&e[0]);
+    envpp.push_back(nullptr);
+    execve("/proc/self/exe", argp.data(), envpp.data());
+    std::cerr << "folantra-host-mac: cannot start again with its command line made UTF-8 for GNUstep: "
+              << std::strerror(errno) << "\n";
+}
+
+// The command line as the user gave it (from kOriginal after a restart), and
+// the environment entries to put back once GNUstep has started.
+std::vector<std::string> originalArguments(int argc, char** argv, std::vector<std::string>& heldBack)
+{
+    std::vector<std::string> args(argv, argv + argc);
+    const char* original = std::getenv(kOriginal);
+    if (original == nullptr)
+        return args;
+    args.clear();
+    std::string list = original;
+    for (std::size_t at = 0; at < list.size();) {
+        std::size_t end = list.find(',', at);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string item = list.substr(at, end - at);
+        if (!item.empty())
+            (item[0] == 'a' ? args : heldBack).push_back(fromHex(item.substr(1)));
+        at = end + 1;
+    }
+    return args;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char** argv, char** envp)
 {
+    restartForGNUstep(argc, argv, envp);
+    std::vector<std::string> heldBack;
+    std::vector<std::string> args = originalArguments(argc, argv, heldBack);
     NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
     // GNUstep draws its own title bars: there is no window manager under Xvfb.
     [[NSUserDefaults standardUserDefaults]
         registerDefaults:[NSDictionary dictionaryWithObjectsAndKeys:@"NO", @"GSX11HandlesWindowDecorations", nil]];
     [SubhostApplication sharedApplication];
+    // GNUstep has its copy: the environment becomes what it was.
+    unsetenv(kOriginal);
+    for (const std::string& entry : heldBack) {
+        std::size_t eq = entry.find('=');
+        if (eq != std::string::npos && eq > 0)
+            setenv(entry.substr(0, eq).c_str(), entry.c_str() + eq + 1, 1);
+    }
+    std::vector<char*> argp;
+    for (std::string& a : args)
+        argp.push_back(&a[0]);
+    argp.push_back(nullptr);
     int status = 1;
     try {
-        status = run(argc, argv);
+        AppKitToolkit toolkit;
+        status = runCommandLine(static_cast<int>(args.size()), argp.data(), toolkit);
     } catch (const std::exception& e) {
         std::cerr << "folantra-host-mac: " << e.what() << "\n";
     }

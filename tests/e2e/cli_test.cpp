@@ -151,6 +151,12 @@ TEST(Cli, DistillerThatCannotStartOrFailsIsReported)
     EXPECT_EQ(missing.status, 1) << missing.output;
     EXPECT_NE(missing.output.find("the distiller could not be started"), std::string::npos) << missing.output;
     EXPECT_TRUE(fs::exists(dir + "/Stored.ps")); // the job itself was written
+    // The plug-in told the user too, once, naming the file.
+    std::string box = "message box [Folantra]: Acrobat Distiller could not be started; the PostScript file was not "
+                      "distilled. / " + dir + "/Stored.ps  -> OK";
+    EXPECT_NE(missing.output.find(box), std::string::npos) << missing.output;
+    EXPECT_EQ(missing.output.find("message box", missing.output.find(box) + box.size()), std::string::npos)
+        << missing.output;
 
     std::string failing = dir + "/failing.sh";
     std::ofstream(failing) << "#!/bin/sh\nexit 3\n";
@@ -158,6 +164,7 @@ TEST(Cli, DistillerThatCannotStartOrFailsIsReported)
     Outcome failed = host("print --wait-distiller " + doc, "FOLANTRA_DISTILLER=" + failing);
     EXPECT_EQ(failed.status, 1) << failed.output;
     EXPECT_NE(failed.output.find("the distiller failed with exit status 3"), std::string::npos) << failed.output;
+    EXPECT_EQ(failed.output.find("message box"), std::string::npos) << failed.output; // it did start
 
     std::string good = dir + "/good.sh";
     std::ofstream(good) << "#!/bin/sh\nsleep 0.3\ncp \"$1\" \"$2\"\n";

@@ -109,6 +109,14 @@ subhost::Document documentWith(const std::string& lines, int pages)
     return d;
 }
 
+subhost::OutputStyle styleWith(const std::string& attributes, const std::string& name)
+{
+    subhost::OutputStyle s;
+    s.name = name;
+    s.nodes[XT_PLUGIN_ID] = "<xtension code=\"KDIC\"><Folantra " + attributes + "/></xtension>";
+    return s;
+}
+
 std::string blockOf(subhost::Host& host)
 {
     const auto& data = host.currentDocument()->xtData;

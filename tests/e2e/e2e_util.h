@@ -30,6 +30,9 @@ void applyOptions(subhost::Host& host, const std::map<std::string, std::string>&
 // A document of `pages` pages whose plug-in block ('KDIC') holds the
 // [Settings] section with `lines` (entries each ended by CR).
 subhost::Document documentWith(const std::string& lines, int pages = 1);
+// An output style named `name` whose plug-in node's element "Folantra" has
+// `attributes` (XML text: TrimBox="1" ScX="0.5").
+subhost::OutputStyle styleWith(const std::string& attributes, const std::string& name = "Hostile");
 // The current document's plug-in block as text, "<none>" without one.
 std::string blockOf(subhost::Host& host);
 

@@ -23,6 +23,7 @@ namespace {
 
 using e2e::blockOf;
 using e2e::documentWith;
+using e2e::styleWith;
 
 constexpr uint32_t kKDIC = 0x4B444943u;
 
@@ -54,14 +55,6 @@ Document saved(const std::string& path)
     d.name = fs::path(path).filename().string();
     d.path = path;
     return d;
-}
-
-OutputStyle styleWith(const std::string& attributes)
-{
-    OutputStyle s;
-    s.name = "Hostile";
-    s.nodes[kKDIC] = "<xtension code=\"KDIC\"><Folantra " + attributes + "/></xtension>";
-    return s;
 }
 
 // ---- scale factors ----
@@ -277,6 +270,23 @@ TEST_F(HostileOutput, APercentSignInTheFolderStillGivesThePdf)
     EXPECT_EQ(facts.pages.size(), 1u);
     for (const auto& entry : fs::directory_iterator(odd))
         EXPECT_NE(entry.path().extension(), ".pdf~") << entry.path(); // no stray file beside it
+}
+
+TEST_F(HostileOutput, ADistillerThatCannotStartIsShownOnceNamingTheFile)
+{
+    ::setenv("FOLANTRA_DISTILLER", (folder + "/no-such-distiller").c_str(), 1);
+    std::string file = print(saved(folder + "/report.qxp"), {{"Distill", "1"}});
+    ASSERT_EQ(file, folder + "/report.ps");
+    ASSERT_EQ(host->messages().size(), 1u);
+    EXPECT_EQ(host->messages()[0].primary,
+              "Acrobat Distiller could not be started; the PostScript file was not distilled.");
+    EXPECT_EQ(host->messages()[0].secondary, file);
+    // A distiller that starts (and fails later) gives no box: its end is logged.
+    ::setenv("FOLANTRA_DISTILLER", (folder + "/distiller.sh").c_str(), 1);
+    ::setenv("FOLANTRA_TEST_EXIT", "3", 1);
+    print(saved(folder + "/other.qxp"), {{"Distill", "1"}});
+    EXPECT_TRUE(host->messages().empty());
+    EXPECT_TRUE(waitFor(marker, 10));
 }
 
 TEST_F(HostileOutput, AFailingDistillerLeavesItsExitStatusInTheLog)

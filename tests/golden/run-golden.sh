@@ -69,6 +69,15 @@ fi
 scratch=$(cd "$scratch" && pwd -P)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home/.config" "$scratch/out"
+if [ -n "$wine_prefix" ]; then
+  # The distiller the plug-in starts by name: the build's stand-in (it only
+  # records its command line) beside a copy of the host and its plug-in.
+  host_dir=$(dirname "$host")
+  mkdir -p "$scratch/bin"
+  cp "$host" "$host_dir/standin/Acrobat Distiller.exe" "$scratch/bin/" || exit 2
+  cp -r "$host_dir/XTensions" "$scratch/bin/" || exit 2
+  host=$scratch/bin/$(basename "$host")
+fi
 
 # A path of the scratch folder as the host sees it: "sub/dir" below it.
 host_path() {
@@ -113,15 +122,8 @@ if [ "$toolkit" = appkit ]; then
   "$source/tools/mac-distiller-app.sh" "$scratch/Applications" record "$scratch/distilled.txt" || exit 2
 fi
 
-# A private home (no preferences, no log) and a distiller that does nothing:
-# on Windows the stand-in that the plug-in finds by name beside a copy of the
-# host (the host reports a distiller it cannot start).
-if [ -n "$wine_prefix" ]; then
-  mkdir -p "$scratch/bin"
-  cp "$host" "$scratch/bin/" && cp -r "$(dirname "$host")/XTensions" "$scratch/bin/" &&
-    cp "$(dirname "$host")/standin/Acrobat Distiller.exe" "$scratch/bin/" || exit 2
-  host=$scratch/bin/$(basename "$host")
-fi
+# A private home (no preferences, no log) and a distiller that does nothing
+# (under Wine the stand-in above).
 if [ -n "$wine_prefix" ]; then
   set -- "$source/cmake/wine-gui-run.sh" --prefix "$wine_prefix" "$host" dialog "$(host_path document.json)" \
     --script "$(host_path script.txt)" -o "$(host_path out/job.ps)" "$@"

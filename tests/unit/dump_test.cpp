@@ -84,6 +84,14 @@ TEST_F(Log, LinesAreAppendedAndCut)
     setLogMode(0);
     dprintf("off again");
     EXPECT_EQ(body(readFile(logPath())), log);
+    // A line cut inside a letter ends before it ("ä" is two bytes).
+    deleteFile(logPath());
+    setLogMode(2);
+    std::string letters;
+    for (int i = 0; i < 4500; ++i)
+        letters += "\xC3\xA4";
+    dprintf("%s", letters.c_str());
+    EXPECT_EQ(body(readFile(logPath())), letters.substr(0, 7998) + le);
 }
 
 TEST_F(Log, DumpTimeWritesPrefixStampAndSuffix)

@@ -1,3 +1,4 @@
+#include "util/devicename.h"
 #include "util/files.h"
 #include "util/platform.h"
 
@@ -76,6 +77,38 @@ TEST(PathStrings, FileNameFolderAndSuffix)
     EXPECT_TRUE(pathEndsWith("prefs.ini", ".Ini"));
     EXPECT_FALSE(pathEndsWith("prefs.ini.bak", ".ini"));
     EXPECT_FALSE(pathEndsWith("ini", ".ini"));
+}
+
+TEST(PathStrings, DeviceNamesOfWindowsInEveryForm)
+{
+    for (const char* name : {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT0", "lpt3", "conin$", "CONOUT$",
+                             "com\xC2\xB9", "LPT\xC2\xB3", "aux.ps", "NUL.tar.gz", "nul.", "NUL. ", "con .txt",
+                             "nul:stream"})
+        EXPECT_TRUE(isWindowsDeviceName(name, std::strlen(name))) << name;
+    for (const char* name : {"", "CONS", "auxiliary", "nul_", "COM10", "COM", "LPT", "com\xC2\xB4", ".nul", "a.nul",
+                             "my nul", "comx"})
+        EXPECT_FALSE(isWindowsDeviceName(name, std::strlen(name))) << name;
+    EXPECT_TRUE(pathNamesWindowsDevice("C:\\jobs/Aux.ps"));
+    EXPECT_TRUE(pathNamesWindowsDevice("nul"));
+    EXPECT_FALSE(pathNamesWindowsDevice("C:\\nul\\job.ps"));
+}
+
+TEST(PathStrings, AFileNameMustNameAFileInItsFolder)
+{
+    EXPECT_EQ(checkFileName("report.ps"), FileNameFault::none);
+    EXPECT_EQ(checkFileName("..report..ps"), FileNameFault::none);
+    EXPECT_EQ(checkFileName(""), FileNameFault::none); // the folder's own path, as before
+    for (const char* name : {"../x.ps", "a/b.ps", "..", "."})
+        EXPECT_EQ(checkFileName(name), FileNameFault::leavesFolder) << name;
+    // "\", ":" and the device names only where Windows reads them so.
+    const FileNameFault windowsOnly = plat::kWindows ? FileNameFault::leavesFolder : FileNameFault::none;
+    EXPECT_EQ(checkFileName("..\\x.ps"), windowsOnly);
+    EXPECT_EQ(checkFileName("C:x.ps"), windowsOnly);
+    EXPECT_EQ(checkFileName(". ."), windowsOnly);
+    EXPECT_EQ(checkFileName("aux.ps"), plat::kWindows ? FileNameFault::device : FileNameFault::none);
+    EXPECT_EQ(lastSeparator("plain"), nullptr);
+    const char* path = plat::kWindows ? "Z:/dir\\sub/Doc.qxp" : "/dir/sub/Doc.qxp";
+    EXPECT_STREQ(lastSeparator(path), "/Doc.qxp");
 }
 
 TEST(FileQueries, ExistsSizeAndDate)

@@ -8,6 +8,7 @@
 
 #include <cfloat>
 #include <clocale>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -135,18 +136,167 @@ TEST(SettingsSet, NumbersAreWrittenWithAPointWhateverTheLocale)
 {
     CMySettings s;
     ASSERT_EQ(s.setup(0L), 0);
-    const char* german = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE", "German_Germany.1252", "German"})
-        if (!german)
-            german = std::setlocale(LC_NUMERIC, name);
+    testing_util::GermanNumbers german;
+    ASSERT_NE(german.name(), nullptr) << testing_util::kNoGermanLocale;
     ASSERT_EQ(s.setFloat("S", "f", 0.5f), 0);
     ASSERT_EQ(s.set("S", "l", -7), 0);
     EXPECT_EQ(value(s, "S", "f"), "0.5000");
     EXPECT_EQ(value(s, "S", "l"), "-7");
     EXPECT_FLOAT_EQ(s.getFloat("S", "f", 0), 0.5f);
-    std::setlocale(LC_NUMERIC, "C");
-    if (!german)
-        std::printf("(no German locale here: checked in the C locale only)\n");
+    load(s, "\r[S]\rf=2.75\rc=2,75\r");
+    EXPECT_EQ(s.getFloat("S", "f", 0), 2.75f);
+    EXPECT_EQ(s.getFloat("S", "c", 0), 2.0f); // the comma ends the number
+}
+
+// The text a float is stored as and the float a text reads as, pinned for
+// the cases where a conversion could differ: rounding at the fourth decimal
+// (exact halves go to the even digit), negative zero, the largest and
+// smallest values, infinities, and input beyond float's range or no number
+// at all. Every build must give these same bytes.
+struct StoredFloat {
+    std::uint32_t bits;
+    const char* text;
+};
+const StoredFloat kStoredFloats[] = {
+    {0x3F000000u, "0.5000"},
+    {0x3F800000u, "1.0000"},
+    {0x00000000u, "0.0000"},
+    {0x80000000u, "-0.0000"},
+    {0x3D000000u, "0.0312"}, // 0.03125: a half, to the even digit
+    {0x3DC00000u, "0.0938"}, // 0.09375
+    {0x3E200000u, "0.1562"}, // 0.15625
+    {0xBD000000u, "-0.0312"},
+    {0x400000D2u, "2.0001"}, // 2.00005 is a little above the half
+    {0x3851B717u, "0.0000"}, // 0.00005 is a little below it
+    {0x3851AC5Bu, "0.0000"},
+    {0xB827C5ACu, "-0.0000"}, // -0.00004
+    {0x3DFCD35Bu, "0.1235"},
+    {0x3F7FFCB9u, "0.9999"}, // 0.99995
+    {0x3FFFFE5Du, "2.0000"}, // 1.99995
+    {0x411FFFCCu, "10.0000"}, // 9.99995
+    {0x3F4147AEu, "0.7550"},
+    {0x3FA00000u, "1.2500"},
+    {0x3EAA7EFAu, "0.3330"},
+    {0x47F12065u, "123456.7891"},
+    {0x4B800000u, "16777216.0000"},
+    {0x4F800000u, "4294967296.0000"},
+    {0x501502F9u, "10000000000.0000"},
+    {0x60AD78ECu, "100000002004087734272.0000"},
+    {0x7F7FC99Eu, "339999995214436424907732413799364296704.0000"},
+    {0x7F7FFFFFu, "340282346638528859811704183484516925440.0000"}, // FLT_MAX
+    {0xFF7FFFFFu, "-340282346638528859811704183484516925440.0000"},
+    {0x00800000u, "0.0000"}, // FLT_MIN
+    {0x00000001u, "0.0000"}, // the smallest subnormal
+    {0x38D1B717u, "0.0001"},
+    {0x391D4952u, "0.0002"}, // 1.5e-4
+    {0x3983126Fu, "0.0003"}, // 2.5e-4
+    {0x7F800000u, "inf"},
+    {0xFF800000u, "-inf"},
+    {0x7FC00000u, "nan"},
+    {0xFFC00000u, "-nan"},
+};
+
+struct ReadFloat {
+    const char* text;
+    std::uint32_t bits;
+};
+const ReadFloat kReadFloats[] = {
+    {"0.5", 0x3F000000u},
+    {"1", 0x3F800000u},
+    {"0", 0x00000000u},
+    {"-0", 0x80000000u},
+    {"+2.5", 0x40200000u},
+    {"  3.25", 0x40500000u},
+    {"\t-1.5e2", 0xC3160000u},
+    {"1.5E3", 0x44BB8000u},
+    {"0.1", 0x3DCCCCCDu},
+    {"0.30000001192092896", 0x3E99999Au},
+    {"1e38", 0x7E967699u},
+    {"3.4028235e38", 0x7F7FFFFFu},
+    {"3.40282357e38", 0x7F7FFFFFu},
+    {"3.4028236e38", 0x7F7FFFFFu}, // above FLT_MAX: FLT_MAX
+    {"3.5e38", 0x7F7FFFFFu},
+    {"1e39", 0x7F7FFFFFu},
+    {"1e400", 0x7F7FFFFFu}, // beyond double too
+    {"-1e400", 0xFF7FFFFFu},
+    {"1e100000000", 0x7F7FFFFFu},
+    {"1e-400", 0x00000000u},
+    {"-1e-400", 0x80000000u},
+    {"1e-100000000", 0x00000000u},
+    {"1e-38", 0x006CE3EEu},
+    {"1.17549435e-38", 0x00800000u},
+    {"1.4e-45", 0x00000001u},
+    {"7.006492321624085e-46", 0x00000000u}, // half the smallest subnormal
+    {"7.1e-46", 0x00000001u},
+    {"1e-46", 0x00000000u},
+    // Read as a double first, then narrowed: a text just above the halfway
+    // point between two floats lands on the half and goes to the even one.
+    {"1.000000059604644775390625", 0x3F800000u},
+    {"1.0000000596046447753906251", 0x3F800000u},
+    {"16777217", 0x4B800000u},
+    {"16777219", 0x4B800002u},
+    {"123456789012345678901234567890", 0x6FC77488u},
+    {"00000000000000000000000000012.5000000000000000000000", 0x41480000u},
+    {"0.0000000000000000000000000000000000000000000000000000000000001", 0x00000000u},
+    {"99.99995", 0x42C7FFF9u},
+    {"  -0.00004", 0xB827C5ACu},
+    {".5", 0x3F000000u},
+    {"5.", 0x40A00000u},
+    {"-.5e1", 0xC0A00000u},
+    // The longest prefix that is a number counts; no number is 0.
+    {"1e", 0x3F800000u},
+    {"1e+", 0x3F800000u},
+    {"2e-x", 0x40000000u},
+    {"1e-5x", 0x3727C5ACu},
+    {"1,5", 0x3F800000u},
+    {"0x10", 0x00000000u},
+    {"inf", 0x00000000u},
+    {"nan", 0x00000000u},
+    {"abc", 0x00000000u},
+    {"-", 0x00000000u},
+    {"+.", 0x00000000u},
+};
+
+std::uint32_t bitsOf(float f)
+{
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+float floatOf(std::uint32_t u)
+{
+    float f;
+    std::memcpy(&f, &u, sizeof f);
+    return f;
+}
+
+void checkStoredNumbers(const char* locale)
+{
+    CMySettings s;
+    ASSERT_EQ(s.setup(0L), 0);
+    for (const StoredFloat& c : kStoredFloats) {
+        ASSERT_EQ(s.setFloat("N", "f", floatOf(c.bits)), 0);
+        EXPECT_EQ(value(s, "N", "f"), c.text) << std::hex << c.bits << " in " << locale;
+    }
+    std::string longOnes[] = {"1" + std::string(250, '0'), "0." + std::string(240, '0') + "1e245"};
+    const std::uint32_t longBits[] = {0x7F7FFFFFu, 0x461C4000u};
+    for (int i = 0; i < 2; ++i) {
+        load(s, "\r[N]\rf=" + longOnes[i] + "\r");
+        EXPECT_EQ(bitsOf(s.getFloat("N", "f", 9.0f)), longBits[i]) << longOnes[i];
+    }
+    for (const ReadFloat& c : kReadFloats) {
+        load(s, std::string("\r[N]\rf=") + c.text + "\r");
+        EXPECT_EQ(bitsOf(s.getFloat("N", "f", 9.0f)), c.bits) << "\"" << c.text << "\" in " << locale;
+    }
+}
+
+TEST(SettingsNumbers, StoredTextAndReadValuesArePinned)
+{
+    checkStoredNumbers("the C locale");
+    testing_util::GermanNumbers german;
+    ASSERT_NE(german.name(), nullptr) << testing_util::kNoGermanLocale;
+    checkStoredNumbers(german.name());
 }
 
 TEST(SettingsSet, LineBreaksAndSeparatorsCannotForgeEntries)
@@ -222,6 +372,33 @@ TEST(SettingsSetup, BlocksAreTakenAsTheyAre)
     ASSERT_EQ(unterminated.setup("\r[S]\rk=v", 8, 4), 0); // capacity below the data: still whole
     EXPECT_EQ(value(unterminated, "S", "k"), "v");
     EXPECT_EQ(unterminated.buffer[unterminated.length], '\0');
+}
+
+TEST(SettingsSetup, StoredTextsReadAlikeWhateverTheirLineEnds)
+{
+    const std::string canonical = "\r[Settings]\rTitle=T\rTrimBox=1\r";
+    for (const char* stored : {"\r[Settings]\rTitle=T\rTrimBox=1\r", "[Settings]\r\nTitle=T\r\nTrimBox=1\r\n",
+                               "\n[Settings]\nTitle=T\n\nTrimBox=1", "\r\n[Settings]\r\nTitle=T\r\nTrimBox=1\r\n"}) {
+        SCOPED_TRACE(stored);
+        CMySettings s;
+        // As a block is stored: the text and its terminator; a zero ends it.
+        std::string block = std::string(stored) + '\0' + "Junk=1";
+        ASSERT_EQ(s.setupText(block.data(), static_cast<long>(block.size())), 0);
+        EXPECT_EQ(text(s), canonical);
+        EXPECT_EQ(value(s, "Settings", "Title"), "T");
+        EXPECT_EQ(s.getInt32("Settings", "TrimBox", 0), 1);
+        EXPECT_EQ(s.set("Settings", "Author", "A"), 0);
+        EXPECT_EQ(text(s), "\r[Settings]\rAuthor=A\rTitle=T\rTrimBox=1\r");
+    }
+    CMySettings empty;
+    ASSERT_EQ(empty.setupText("", 0), 0);
+    EXPECT_EQ(text(empty), "\r");
+    // A value cut to the caller's buffer ends at a character ("ä" is two bytes).
+    CMySettings letters;
+    load(letters, "\r[S]\rk=a\xC3\xA4\xC3\xA4\r");
+    char v[5] = "x";
+    EXPECT_EQ(letters.getString("S", "k", v, sizeof v), 3);
+    EXPECT_STREQ(v, "a\xC3\xA4");
 }
 
 TEST(SettingsSetup, AStoreWithoutBufferFindsNothingAndRefusesChanges)

@@ -99,6 +99,29 @@ TEST(MyStrObject, PathsMustFitTheirBuffer)
     EXPECT_STREQ(path, "keep");
 }
 
+TEST(Utf8Cuts, EveryCutEndsAtACharacter)
+{
+    const std::string text = "a\xC3\xA4\xE2\x80\xA6\xF0\x9F\x98\x80"; // 1 + 2 + 3 + 4 bytes
+    const std::size_t expect[] = {0, 1, 1, 3, 3, 3, 6, 6, 6, 6, 10};
+    for (std::size_t max = 0; max <= text.size(); ++max) {
+        SCOPED_TRACE(max);
+        EXPECT_EQ(utf8Fit(text.data(), text.size(), max), expect[max]);
+        // A text already cut at a byte count loses its broken end.
+        EXPECT_EQ(utf8Complete(text.data(), max), expect[max]);
+        EXPECT_EQ(cutUTF8(text, max), text.substr(0, expect[max]));
+        char out[16];
+        std::memset(out, 'x', sizeof out);
+        EXPECT_EQ(copyUTF8(out, max + 1, text.c_str()), expect[max]);
+        EXPECT_EQ(std::string(out), text.substr(0, expect[max]));
+        EXPECT_EQ(formatUTF8(out, max + 1, "%s", text.c_str()), static_cast<int>(expect[max]));
+        EXPECT_EQ(std::string(out), text.substr(0, expect[max]));
+    }
+    // Stray continuation bytes are cut where the limit falls.
+    EXPECT_EQ(utf8Fit("\x80\x80\x80\x80\x80\x80", 6, 5), 5u);
+    EXPECT_EQ(utf8Complete("\x80\x80\x80\x80\x80", 5), 5u);
+    EXPECT_EQ(utf8Fit("\xC3\xA4\x80\x80", 4, 2), 2u);
+}
+
 TEST(Allocation, ZeroFilledAndOverflowSafe)
 {
     unsigned char* p = static_cast<unsigned char*>(myalloc(16, 4));

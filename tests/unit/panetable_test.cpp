@@ -92,15 +92,12 @@ TEST(ScaleFields, ShownAsPercentWithTwoDecimals)
     EXPECT_EQ(formatScale(0.755f), "75.50");
     EXPECT_EQ(formatScale(0.0f), "0.00");
     // A locale with a decimal comma changes nothing.
-    const char* old = std::setlocale(LC_NUMERIC, nullptr);
-    std::string saved = old ? old : "C";
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "de-DE"})
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            EXPECT_EQ(formatScale(0.5f), "50.00");
-            EXPECT_FLOAT_EQ(parseScale("75,5"), 0.755f);
-            break;
-        }
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    testing_util::GermanNumbers german;
+    ASSERT_NE(german.name(), nullptr) << testing_util::kNoGermanLocale;
+    EXPECT_EQ(formatScale(0.5f), "50.00");
+    EXPECT_EQ(formatScale(0.755f), "75.50");
+    EXPECT_FLOAT_EQ(parseScale("75,5"), 0.755f);
+    EXPECT_FLOAT_EQ(parseScale("75.5"), 0.755f);
 }
 
 TEST(ScaleFields, ReadAsPercentWithPointOrComma)

@@ -2,6 +2,7 @@
 // variables set for the length of a test, and whole-file reads and writes.
 #pragma once
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +63,32 @@ private:
     std::string mName;
     std::optional<std::string> mOld;
 };
+
+// The C library's numbers in a German locale (a decimal comma) for the length
+// of a test; the test's own locale again afterwards. name() is null when the
+// system has no German locale: a test of the comma then fails, it is not
+// skipped (./run test generates de_DE.UTF-8).
+class GermanNumbers {
+public:
+    GermanNumbers()
+    {
+        const char* old = std::setlocale(LC_NUMERIC, nullptr);
+        mOld = old ? old : "C";
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "German"})
+            if ((mName = std::setlocale(LC_NUMERIC, name)) != nullptr)
+                break;
+    }
+    ~GermanNumbers() { std::setlocale(LC_NUMERIC, mOld.c_str()); }
+    GermanNumbers(const GermanNumbers&) = delete;
+    GermanNumbers& operator=(const GermanNumbers&) = delete;
+    const char* name() const { return mName; }
+
+private:
+    std::string mOld;
+    const char* mName = nullptr;
+};
+
+inline const char* kNoGermanLocale = "no German locale (de_DE.UTF-8): install Debian's locales and generate it";
 
 inline void writeFile(const std::string& path, const std::string& bytes)
 {

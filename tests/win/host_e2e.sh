@@ -23,6 +23,22 @@ plain() { "$src/cmake/wine-run.sh" --prefix "$build/wineprefix" "$host" "$@" | t
 gui() { FOLANTRA_WINDOW_DETAILS=1 "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$host" "$@" | tr -d '\r'; }
 gui_home() { ls -d "$build/wineprefix-gui/drive_c/users/"*/ | grep -v '/Public/$' | head -1; }
 
+# The distiller's App Paths registration in the GUI prefix: the machine's and the user's (Default) values;
+# an empty value removes that registration.
+app_paths() { # machine-value user-value
+    local key='SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\acrodist.exe'
+    {
+        printf 'REGEDIT4\r\n\r\n'
+        printf '[-HKEY_LOCAL_MACHINE\\%s]\r\n\r\n[-HKEY_CURRENT_USER\\%s]\r\n\r\n' "$key" "$key"
+        [ -n "$1" ] && printf '[HKEY_LOCAL_MACHINE\\%s]\r\n@="%s"\r\n\r\n' "$key" "$(reg_text "$1")"
+        [ -n "$2" ] && printf '[HKEY_CURRENT_USER\\%s]\r\n@="%s"\r\n\r\n' "$key" "$(reg_text "$2")"
+        true
+    } >"$work/app-paths.reg"
+    "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" regedit /s "$(winpath "$work/app-paths.reg")" >/dev/null 2>&1
+}
+# A text as a .reg file's string: backslashes and quotes escaped.
+reg_text() { local t=${1//\\/\\\\}; printf '%s' "${t//\"/\\\"}"; }
+
 # Every line of a PostScript file ends with CR LF.
 check_crlf() {
     local lines crlf
@@ -47,6 +63,13 @@ trim_size() {
 # A copy of the sample document with the plug-in's block printing to `folder`.
 doc_printing_to() { # folder [AddPS...]
     sed "s|Folder=@OUT@|Folder=${1//\\/\\\\\\\\}|; s|Distill=1|Distill=0|" "$src/samples/brochure-demo.json"
+}
+
+# A one-page document named $1 with the path $2 (JSON: null or a quoted text) whose plug-in block holds the
+# [Settings] entries $3 (JSON text, separated by \\r).
+doc_with_block() {
+    printf '{"name": "%s", "path": %s, "pageSize": {"width": 200, "height": 200}, "spreads": [{"pages": 1}],
+ "xtensionData": {"KDIC": {"text": "\\r[Settings]\\r%s\\r"}}}\n' "$1" "$2" "$3"
 }
 
 case $case_name in
@@ -275,11 +298,12 @@ non-files)
     [ ! -e "$work/sub" ] || fail "a folder was made for a device"
     if plain print --no-dialog "$sample" -o '\\.\pipe\folantra-e2e' >"$work/log" 2>&1; then fail "a pipe was written"; fi
     grep -qF 'cannot write \\.\pipe\folantra-e2e: it is a pipe, not a file' "$work/log" || fail "pipe: $(cat "$work/log")"
-    # A document named as a device: the file the plug-in names is refused too.
+    # A document named as a device: the plug-in refuses the file it would name, and the job is not reported printed.
     doc_printing_to "$(winpath "$work")" | sed 's/"name": "Brochure.qxp"/"name": "Aux"/' >"$work/named-aux.json"
     if gui print "$(winpath "$work/named-aux.json")" >"$work/log" 2>&1; then fail "Aux.ps was reported printed: $(cat "$work/log")"; fi
-    grep -qF "cannot write $(winpath "$work")\Aux.ps: it is the device AUX of Windows, not a file" "$work/log" ||
-        fail "Aux: $(cat "$work/log")"
+    # (The plug-in's message box naming the file is checked by the case device-names.)
+    grep -qF "folantra-host: the job went to no file" "$work/log" || fail "Aux: $(cat "$work/log")"
+    if grep -q "printed into" "$work/log"; then fail "Aux: $(cat "$work/log")"; fi
     mkdir "$work/Köln"
     doc_printing_to "$(winpath "$work/Köln")" >"$work/doc.json"
     gui print "$(winpath "$work/doc.json")" >"$work/log" 2>&1 || fail "print into Köln: $(cat "$work/log")"
@@ -316,6 +340,91 @@ no-distiller)
             fail "no word of the distiller ($wait): $(cat "$work/log")"
     done
     [ -s "$work/out/Brochure.ps" ] || fail "the job was not printed"
+    ;;
+distiller-registered)
+    # No distiller of that name anywhere the shell looks; the one that an installed Acrobat registers under
+    # App Paths as acrodist.exe is started instead: the machine's registration, then the user's (quoted, as
+    # some installers write it). The registrations are removed again however the case ends.
+    mkdir -p "$work/Acrobat DC" "$work/Per user" "$work/out"
+    cp "$build/standin/Acrobat Distiller.exe" "$work/Acrobat DC/acrodist.exe"
+    cp "$build/standin/Acrobat Distiller.exe" "$work/Per user/acrodist.exe"
+    trap 'app_paths "" "" >/dev/null 2>&1 || true; rm -rf -- "$work"' EXIT
+    sed "s|Folder=@OUT@|Folder=$(winpath "$work/out" | sed 's/\\/\\\\\\\\/g')|" \
+        "$src/samples/brochure-demo.json" >"$work/doc.json"
+    printf 'ok\n' >"$work/ok.txt"
+    for where in machine user; do
+        if [ "$where" = machine ]; then
+            app_paths "$(winpath "$work/Acrobat DC/acrodist.exe")" ""
+            args="$work/Acrobat DC/distiller-args.txt"
+        else
+            app_paths "" "\"$(winpath "$work/Per user/acrodist.exe")\""
+            args="$work/Per user/distiller-args.txt"
+        fi
+        gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
+            fail "dialog ($where): $(cat "$work/log")"
+        for i in $(seq 1 50); do [ -s "$args" ] && break; sleep 0.1; done
+        [ -s "$args" ] || fail "the distiller registered for the $where was not started: $(cat "$work/log")"
+        grep -qF "$(winpath "$work/out/Brochure.ps")" "$args" || fail "the distiller ($where) got: $(cat "$args")"
+        if grep -q "message box" "$work/log"; then fail "a message although the distiller started: $(cat "$work/log")"; fi
+    done
+    ;;
+distiller-missing)
+    # Nothing starts: the user is told once, with the file, and the host fails with its own message, as
+    # folantra-host on Linux does.
+    app_paths "" ""
+    mkdir -p "$work/out"
+    sed "s|Folder=@OUT@|Folder=$(winpath "$work/out" | sed 's/\\/\\\\\\\\/g')|" \
+        "$src/samples/brochure-demo.json" >"$work/doc.json"
+    printf 'ok\n' >"$work/ok.txt"
+    if gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1; then
+        fail "no distiller, and exit 0: $(cat "$work/log")"
+    fi
+    grep -q "folantra-host: the distiller could not be started: \"Acrobat Distiller\" is not found" "$work/log" ||
+        fail "no word of the host's: $(cat "$work/log")"
+    [ -s "$work/out/Brochure.ps" ] || fail "no Brochure.ps: $(ls "$work/out")"
+    box="message box [Folantra]: Acrobat Distiller could not be started; the PostScript file was not distilled. / $(winpath "$work/out/Brochure.ps")  -> OK"
+    grep -qxF "$box" "$work/log" || fail "no message naming the file: $(cat "$work/log")"
+    [ "$(grep -c "message box" "$work/log")" = 1 ] || fail "not shown once: $(cat "$work/log")"
+    ;;
+device-names)
+    # A document named as a device, or such a name typed into the file-name dialog: refused with a message naming
+    # the file, and the job goes to the host's output instead of a device.
+    device="The name of the PostScript file is the name of a device, not of a file; the job is not printed to a file."
+    folder=$(winpath "$work")
+    json_folder=$(printf '%s' "$folder" | sed 's/\\/\\\\/g')
+    for entry in 'Aux|0|' 'NUL|0|' 'com1.qxp|0|' 'Report|1|aux.ps' 'Report|1|NUL. ' 'Report|1|Lpt3.txt.ps'; do
+        IFS='|' read -r name ask typed <<<"$entry"
+        doc_with_block "$name" null "Folder=$json_folder\\rAskForName=$ask\\rPrintToFile=1" >"$work/doc.json"
+        if [ "$ask" = 1 ]; then
+            printf 'ok\ntype 4 "%s"\nreturn\n' "$typed" >"$work/script.txt"
+            file=$typed
+        else
+            printf 'ok\n' >"$work/script.txt"
+            file=${name%.qxp}.ps
+        fi
+        rm -f "$work/other.ps"
+        gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/script.txt")" \
+            -o "$(winpath "$work/other.ps")" >"$work/log" 2>&1 || fail "$name / $typed: $(cat "$work/log")"
+        grep -qF "message box [Folantra]: $device / $folder\\$file  -> OK" "$work/log" ||
+            fail "$name / $typed: no message naming $folder\\$file: $(cat "$work/log")"
+        [ -s "$work/other.ps" ] || fail "$name / $typed: the job did not go to the host's output"
+        if grep -q "setfile" "$work/log"; then fail "$name / $typed: the device was handed to the host"; fi
+    done
+    ;;
+slash-path)
+    # A document path with forward slashes (Z:/dir/Doc.qxp): the job goes beside the document, not to the desktop.
+    desktop="$(gui_home)Desktop"
+    mkdir -p "$work/dir"
+    rm -rf -- "$desktop/Z:" "$desktop/Doc.ps"
+    slashed="Z:${work}/dir/Doc.qxp"
+    doc_with_block Doc.qxp "\"$slashed\"" "PrintToFile=1" >"$work/doc.json"
+    printf 'ok\n' >"$work/script.txt"
+    gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/script.txt")" \
+        -o "$(winpath "$work/other.ps")" >"$work/log" 2>&1 || fail "print: $(cat "$work/log")"
+    [ -s "$work/dir/Doc.ps" ] || fail "no Doc.ps beside the document: $(ls -R "$work"; cat "$work/log")"
+    [ ! -e "$work/other.ps" ] || fail "the job went to the host's output"
+    if ls -A "$desktop" 2>/dev/null | grep -q '^Z:\|Doc.ps'; then fail "the desktop got $(ls -A "$desktop")"; fi
+    check_crlf "$work/dir/Doc.ps"
     ;;
 *)
     fail "unknown case $case_name"

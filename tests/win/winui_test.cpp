@@ -1,7 +1,9 @@
 // The plug-in's own windows on the real window system: the described dialogs
 // built at the builder's rectangles, typed into and confirmed through their
 // controls and keys; the message box; the options pane made from its dialog
-// resource and driven through the pane callbacks.
+// resource and driven through the pane callbacks; all at the screen's DPI
+// (the tests run at 96, 144 and 192). After every modal window the host's
+// window is enabled, active and has its focus again.
 #include "win/windriver.h"
 
 #include "subhost/win/winread.h"
@@ -13,6 +15,7 @@
 #include "ui/optionspane.h"
 #include "ui/panetable.h"
 #include "ui/windesc.h"
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
 #include "ui/win/winpane.h"
 #include "ui/win/wintoolkit.h"
@@ -23,12 +26,17 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
 using namespace windriver;
+using wintk::scaled;
 
 namespace {
+
+// The DPI the screen of this run has (the prefix's LogPixels).
+UINT screenDpi() { return wintk::dpiOf(nullptr); }
 
 std::wstring W(const char* utf8)
 {
@@ -50,14 +58,15 @@ protected:
     }
 };
 
-// The builder's rectangles of a description, in the client area of the window.
+// The builder's rectangles of a description (laid out at 96 DPI), at a DPI,
+// in the client area of the window: each position and size scaled on its own.
 struct Expected {
     std::uint32_t kind;
     RECT rect;
     std::string text;
     bool isDefault;
 };
-std::multimap<int, Expected> builderRects(const char* name)
+std::multimap<int, Expected> builderRects(const char* name, UINT dpi)
 {
     WinDesc desc;
     EXPECT_TRUE(loadWinDesc(name, &desc));
@@ -67,18 +76,33 @@ std::multimap<int, Expected> builderRects(const char* name)
     for (const DlgControl& c : w.controls) {
         if (c.kind == kKindUserPane)
             continue;
-        int x = c.rect.x, y = c.rect.y;
+        int x = scaled(c.rect.x, dpi), y = scaled(c.rect.y, dpi);
         for (int p = c.parent; p >= 0; p = w.controls[static_cast<std::size_t>(p)].parent) {
-            x += w.controls[static_cast<std::size_t>(p)].rect.x;
-            y += w.controls[static_cast<std::size_t>(p)].rect.y;
+            x += scaled(w.controls[static_cast<std::size_t>(p)].rect.x, dpi);
+            y += scaled(w.controls[static_cast<std::size_t>(p)].rect.y, dpi);
         }
-        out.insert({c.id, Expected{c.kind, RECT{x, y, x + c.rect.w, y + c.rect.h}, c.text, c.isDefault}});
+        RECT r{x, y, x + scaled(c.rect.w, dpi), y + scaled(c.rect.h, dpi)};
+        out.insert({c.id, Expected{c.kind, r, c.text, c.isDefault}});
     }
     return out;
 }
 
+// Every control of `rects` is at one of the builder's rectangles of its id.
+void expectBuilderRects(const std::vector<std::pair<int, RECT>>& rects, const std::multimap<int, Expected>& expected)
+{
+    ASSERT_EQ(rects.size(), expected.size());
+    for (const auto& [id, rect] : rects) {
+        bool match = false;
+        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
+            match = match || EqualRect(&rect, &it->second.rect);
+        EXPECT_TRUE(match) << "control " << id << " at " << rect.left << "," << rect.top << " " << rect.right - rect.left
+                           << "x" << rect.bottom - rect.top;
+    }
+}
+
 struct Seen {
     bool found = false;
+    UINT dpi = 0;
     RECT client{};
     std::wstring title;
     std::vector<std::pair<int, RECT>> rects;
@@ -94,6 +118,7 @@ Seen look(HWND dialog)
 {
     Seen s;
     s.found = true;
+    s.dpi = wintk::dpiOf(dialog);
     GetClientRect(dialog, &s.client);
     s.title = text(dialog);
     for (HWND h : descendants(dialog)) {
@@ -115,9 +140,16 @@ Seen look(HWND dialog)
     return s;
 }
 
+TEST_F(WinUi, TheScreenHasTheDpiOfThisRun)
+{
+    const char* expected = std::getenv("FOLANTRA_EXPECT_DPI");
+    if (expected == nullptr)
+        GTEST_SKIP() << "FOLANTRA_EXPECT_DPI is not set";
+    EXPECT_EQ(screenDpi(), static_cast<UINT>(std::atoi(expected)));
+}
+
 TEST_F(WinUi, MetaDataDialogIsBuiltAtTheBuilderRectanglesAndKeepsWhatIsTyped)
 {
-    auto expected = builderRects("MetaData");
     MetaData meta{};
     std::strcpy(meta.title, "Old title");
     Seen seen;
@@ -136,31 +168,26 @@ TEST_F(WinUi, MetaDataDialogIsBuiltAtTheBuilderRectanglesAndKeepsWhatIsTyped)
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(r, 1);
     EXPECT_EQ(seen.title, L"Folantra");
-    EXPECT_EQ(seen.client.right, 477);
-    EXPECT_EQ(seen.client.bottom, 168);
-    ASSERT_EQ(seen.rects.size(), expected.size());
-    for (const auto& [id, rect] : seen.rects) {
-        bool match = false;
-        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
-            if (EqualRect(&rect, &it->second.rect))
-                match = true;
-        EXPECT_TRUE(match) << "control " << id << " at " << rect.left << "," << rect.top << " " << rect.right - rect.left
-                           << "x" << rect.bottom - rect.top;
-    }
+    // The dialog follows the screen's DPI; at 96 DPI it is the description's pixels.
+    const UINT dpi = seen.dpi;
+    EXPECT_EQ(dpi, screenDpi());
+    EXPECT_EQ(seen.client.right, scaled(477, dpi));
+    EXPECT_EQ(seen.client.bottom, scaled(168, dpi));
+    expectBuilderRects(seen.rects, builderRects("MetaData", dpi));
     // OK at 356,127 sized 100 x 24, the default button; edits 19 high.
     for (const auto& [id, rect] : seen.rects) {
         if (id == 1) {
-            EXPECT_EQ(rect.left, 356);
-            EXPECT_EQ(rect.top, 127);
-            EXPECT_EQ(rect.bottom - rect.top, 24);
+            EXPECT_EQ(rect.left, scaled(356, dpi));
+            EXPECT_EQ(rect.top, scaled(127, dpi));
+            EXPECT_EQ(rect.bottom - rect.top, scaled(24, dpi));
         }
         if (id >= 3 && id <= 5) {
-            EXPECT_EQ(rect.bottom - rect.top, 19);
+            EXPECT_EQ(rect.bottom - rect.top, scaled(19, dpi));
         }
     }
     EXPECT_EQ(seen.okStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     EXPECT_EQ(seen.face, L"MS Shell Dlg");
-    EXPECT_EQ(seen.fontHeight, -12);
+    EXPECT_EQ(seen.fontHeight, -scaled(12, dpi));
     std::map<int, std::wstring> classOf(seen.classes.begin(), seen.classes.end());
     EXPECT_EQ(classOf[3], L"Edit");
     EXPECT_EQ(classOf[1], L"Button");
@@ -205,7 +232,6 @@ TEST_F(WinUi, CancelAndEscapeLeaveTheMetaDataAsTheyWere)
 
 TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
 {
-    auto expected = builderRects("PSName");
     char name[256] = "report.final.ps";
     DWORD from = 0, to = 0;
     std::wstring label;
@@ -227,19 +253,16 @@ TEST_F(WinUi, ReturnInTheFileNameFieldConfirmsWithTheNamePartSelected)
                 });
     EXPECT_EQ(r, 1);
     ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.client.right, 477);
-    EXPECT_EQ(seen.client.bottom, 144);
-    ASSERT_EQ(seen.rects.size(), expected.size());
-    for (const auto& [id, rect] : seen.rects) {
-        bool match = false;
-        for (auto [it, end] = expected.equal_range(id); it != end; ++it)
-            match = match || EqualRect(&rect, &it->second.rect);
-        EXPECT_TRUE(match) << "control " << id;
+    const UINT dpi = seen.dpi;
+    EXPECT_EQ(seen.client.right, scaled(477, dpi));
+    EXPECT_EQ(seen.client.bottom, scaled(144, dpi));
+    expectBuilderRects(seen.rects, builderRects("PSName", dpi));
+    for (const auto& [id, rect] : seen.rects)
         if (id == 1) {
-            EXPECT_EQ(rect.left, 357);
-            EXPECT_EQ(rect.top, 104);
+            EXPECT_EQ(rect.left, scaled(357, dpi));
+            EXPECT_EQ(rect.top, scaled(104, dpi));
         }
-    }
+    EXPECT_EQ(seen.fontHeight, -scaled(12, dpi));
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 12u); // "report.final"
     EXPECT_EQ(label, L"Postscript filename:");
@@ -315,6 +338,8 @@ TEST_F(WinUi, MessageBoxShowsTheSecondaryTextOnceAndAnswersHowItWasClosed)
     std::wstring first, second;
     bool cancelHidden = false;
     RECT textRect{}, okRect{};
+    UINT dpi = 0;
+    int fontHeight = 0;
     int closed = run(
         [&] {
             setMsg2("%s", "C:\\gone\\folder");
@@ -325,6 +350,8 @@ TEST_F(WinUi, MessageBoxShowsTheSecondaryTextOnceAndAnswersHowItWasClosed)
             if (d == nullptr)
                 return;
             first = text(descendant(d, 10));
+            dpi = wintk::dpiOf(d);
+            fontFace(descendant(d, 10), &fontHeight);
             cancelHidden = !IsWindowVisible(descendant(d, 2));
             textRect = rectIn(d, descendant(d, 10));
             okRect = rectIn(d, descendant(d, 1));
@@ -346,9 +373,13 @@ TEST_F(WinUi, MessageBoxShowsTheSecondaryTextOnceAndAnswersHowItWasClosed)
     EXPECT_EQ(first, warning + L"\r\rC:\\gone\\folder");
     EXPECT_EQ(second, warning);
     EXPECT_TRUE(cancelHidden);
-    // The box grew for the long text; OK stays below it.
-    EXPECT_GT(textRect.bottom - textRect.top, 13);
+    // The box grew for the long text; OK stays below it. The template's
+    // 8 point font and its 50 x 14 dialog-unit buttons follow the DPI.
+    EXPECT_EQ(dpi, screenDpi());
+    EXPECT_EQ(fontHeight, -MulDiv(8, static_cast<int>(dpi), 72));
+    EXPECT_GT(textRect.bottom - textRect.top, scaled(13, dpi));
     EXPECT_GE(okRect.top, textRect.bottom);
+    EXPECT_GE(okRect.bottom - okRect.top, scaled(20, dpi));
 }
 
 // A host dialog of the test's own that embeds the pane as a host does: from
@@ -434,6 +465,38 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     sTestHost = nullptr;
 }
 
+// The German labels are longer: a check box grows to the right for its label,
+// measured in the pane's DPI, up to the next control of its row.
+TEST_F(WinUi, GermanPaneLabelsFitTheirCheckBoxesAtTheScreensDpi)
+{
+    language(3);
+    TestHost host;
+    sTestHost = &host;
+    host.dialog = CreateWindowExW(0, L"#32770", L"Drucken", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10,
+                                  scaled(560, screenDpi()), scaled(300, screenDpi()), nullptr, nullptr, nullptr,
+                                  nullptr);
+    ASSERT_NE(host.dialog, nullptr);
+    createPane(0, 0);
+    host.pane = CreateDialogParamW(wintk::ownModule(), MAKEINTRESOURCEW(kPaneDialogResource), host.dialog,
+                                   testPaneProc, 0);
+    ASSERT_NE(host.pane, nullptr);
+    paneMessage(XT_PANE_SETUP);
+    paneMessage(XT_PANE_LOAD);
+    const UINT dpi = wintk::dpiOf(host.pane);
+    EXPECT_EQ(dpi, screenDpi());
+    EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScale)), L"Asymmetrisch skalieren:");
+    for (int id = kPaneCrop; id <= kPaneScale; ++id) {
+        HWND box = GetDlgItem(host.pane, id);
+        EXPECT_LE(textWidth(box) + wintk::metricFor(SM_CXMENUCHECK, dpi), clientWidth(box)) << id;
+    }
+    RECT scale = rectIn(host.pane, GetDlgItem(host.pane, kPaneScale));
+    RECT xLabel = rectIn(host.pane, GetDlgItem(host.pane, kPaneXLabel));
+    EXPECT_LE(scale.right, xLabel.left);
+    paneMessage(XT_PANE_FORGET);
+    DestroyWindow(host.dialog);
+    sTestHost = nullptr;
+}
+
 // Every described kind becomes its native control with the object's state,
 // and what the user does to it comes back into the object.
 TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
@@ -470,6 +533,8 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
     int popupSel = -1, tabCount = 0;
     std::wstring comboText;
     RECT inGroup{};
+    int itemHeight = 0, fontHeight = 0;
+    UINT dpi = 0;
     int r = run([&] { return wintk::runModal(w); },
                 [&] {
                     HWND d = waitForDialog(L"Kinds", 1);
@@ -483,6 +548,9 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
                     comboText = text(descendant(d, 21));
                     tabCount = static_cast<int>(SendMessageW(descendant(d, 29), TCM_GETITEMCOUNT, 0, 0));
                     inGroup = rectIn(d, descendant(d, 31));
+                    dpi = wintk::dpiOf(d);
+                    itemHeight = static_cast<int>(SendMessageW(descendant(d, 25), LB_GETITEMHEIGHT, 0, 0));
+                    fontFace(descendant(d, 31), &fontHeight);
                     SendMessageW(popup, CB_SETCURSEL, 2, 0);
                     PostMessageW(GetParent(popup), WM_COMMAND, MAKEWPARAM(20, CBN_SELCHANGE),
                                  reinterpret_cast<LPARAM>(popup));
@@ -507,9 +575,12 @@ TEST_F(WinUi, EachKindRoundTripsThroughItsNativeControl)
     EXPECT_EQ(popupSel, 1);
     EXPECT_EQ(comboText, L"typed");
     EXPECT_EQ(tabCount, 2);
-    // A control after a group box is placed relative to the box.
-    EXPECT_EQ(inGroup.left, 20);
-    EXPECT_EQ(inGroup.top, 200 - 4 + 20);
+    // A control after a group box is placed relative to the box; list items
+    // and the font follow the DPI.
+    EXPECT_EQ(inGroup.left, scaled(20, dpi));
+    EXPECT_EQ(inGroup.top, scaled(200 - 4 + 20, dpi));
+    EXPECT_EQ(itemHeight, scaled(16, dpi));
+    EXPECT_EQ(fontHeight, -scaled(12, dpi));
     EXPECT_EQ(getControlValue(getControl(&w, 20)), 3);
     EXPECT_EQ(getControlValue(getControl(&w, 22)), 2);
     EXPECT_EQ(getControlValue(getControl(&w, 27)), 1);
@@ -559,6 +630,272 @@ TEST_F(WinUi, WindowClassesComeAtStartAndGoAtQuit)
     wintk::unregisterClasses();
     EXPECT_FALSE(GetClassInfoExW(wintk::ownModule(), L"Separator", &c));
     wintk::registerClasses();
+}
+
+} // namespace
+
+namespace {
+
+// A host of the test's own: its main window and, for some cases, a window of
+// the host in front of it (a print dialog), each with a field. Closing them
+// does nothing, so a driver that closes the plug-in's dialogs leaves them.
+LRESULT CALLBACK testHostProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
+{
+    return message == WM_CLOSE ? 0 : DefWindowProcW(hwnd, message, wp, lp);
+}
+
+struct HostWindow {
+    HWND window = nullptr;
+    HWND field = nullptr;
+};
+
+HostWindow makeHostWindow(const wchar_t* title, HWND owner)
+{
+    WNDCLASSW c{};
+    c.lpfnWndProc = testHostProc;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"FolantraTestHost";
+    RegisterClassW(&c);
+    HostWindow h;
+    h.window = CreateWindowExW(0, L"FolantraTestHost", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 200, owner,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    h.field = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"host text", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 200,
+                              24, h.window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    return h;
+}
+
+// Whether the host's main window was enabled when the plug-in's modal window
+// was destroyed: -1 when none was.
+HWND sWatchedMain = nullptr;
+int sEnabledAtDestroy = -1;
+
+LRESULT CALLBACK destroyHook(int code, WPARAM wp, LPARAM lp)
+{
+    if (code == HCBT_DESTROYWND && sEnabledAtDestroy < 0 && className(reinterpret_cast<HWND>(wp)) == L"#32770")
+        sEnabledAtDestroy = IsWindowEnabled(sWatchedMain) ? 1 : 0;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+struct AfterModal {
+    int enabledAtDestroy = -1;
+    bool mainEnabled = false;
+    bool frontEnabled = false;
+    bool active = false;
+    bool foreground = false;
+    bool focusBack = false;
+};
+
+// Runs one modal window of the plug-in in front of `front` (the host's main
+// window or a window of the host before it) and reads the host's windows
+// once it has gone.
+AfterModal acrossModal(HWND main, const HostWindow& front, const std::function<int()>& modal,
+                       const std::wstring& title, int childId, int endWith)
+{
+    SetForegroundWindow(front.window);
+    SetActiveWindow(front.window);
+    SetFocus(front.field);
+    sWatchedMain = main;
+    sEnabledAtDestroy = -1;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, destroyHook, nullptr, GetCurrentThreadId());
+    run(modal, [&] {
+        HWND d = waitForDialog(title, childId);
+        if (d == nullptr)
+            return;
+        if (endWith == 0)
+            PostMessageW(d, WM_CLOSE, 0, 0);
+        else
+            click(descendant(d, endWith));
+        waitGone(d);
+    });
+    UnhookWindowsHookEx(hook);
+    AfterModal a;
+    a.enabledAtDestroy = sEnabledAtDestroy;
+    a.mainEnabled = IsWindowEnabled(main) != FALSE;
+    a.frontEnabled = IsWindowEnabled(front.window) != FALSE;
+    a.active = GetActiveWindow() == front.window;
+    a.foreground = GetForegroundWindow() == front.window;
+    a.focusBack = GetFocus() == front.field;
+    return a;
+}
+
+struct ModalCase {
+    const char* name;
+    std::function<int()> modal;
+    std::wstring title;
+    int childId;
+    int endWith; // the button that ends it, 0 for the close box
+};
+
+std::vector<ModalCase> modalCases()
+{
+    static MetaData meta{};
+    static char name[256] = "job.ps";
+    return {
+        {"metadata dialog", [] { return getMetaData(&meta) ? 1 : 0; }, L"Folantra", 5, 2},
+        {"file-name dialog", [] { return getPSName("C:\\out", name); }, L"Folantra", 4, 1},
+        {"undescribed dialog", [] { return doModalDialog("NoSuchDialog", nullptr, nullptr); }, L"NoSuchDialog", 0, 0},
+        {"message box", [] { return msgBox("invalidFolder"); }, L"Folantra", 10, 1},
+    };
+}
+
+TEST_F(WinUi, AfterEachDialogAndMessageBoxTheHostsWindowIsEnabledAndActiveWithItsFocus)
+{
+    HostWindow main = makeHostWindow(L"Host main window", nullptr);
+    ASSERT_NE(main.window, nullptr);
+    wintk::setHostMainWindow(main.window);
+    // Straight from the main window (a message box when a document opens),
+    // and from a window of the host in front of its enabled main window: the
+    // main window is enabled again before the modal window goes, else
+    // Windows activates another program's window.
+    HostWindow palette = makeHostWindow(L"Host palette", main.window);
+    for (const HostWindow* front : {&main, &palette})
+        for (const ModalCase& c : modalCases()) {
+            AfterModal a = acrossModal(main.window, *front, c.modal, c.title, c.childId, c.endWith);
+            EXPECT_EQ(a.enabledAtDestroy, 1) << c.name;
+            EXPECT_TRUE(a.mainEnabled) << c.name;
+            EXPECT_TRUE(a.frontEnabled) << c.name;
+            EXPECT_TRUE(a.active) << c.name;
+            EXPECT_TRUE(a.foreground) << c.name;
+            EXPECT_TRUE(a.focusBack) << c.name;
+        }
+    // From the host's modal print dialog: its main window was disabled before
+    // and stays so; the print dialog is enabled and active again.
+    EnableWindow(main.window, FALSE);
+    for (const ModalCase& c : modalCases()) {
+        AfterModal a = acrossModal(main.window, palette, c.modal, c.title, c.childId, c.endWith);
+        EXPECT_FALSE(a.mainEnabled) << c.name;
+        EXPECT_TRUE(a.frontEnabled) << c.name;
+        EXPECT_TRUE(a.active) << c.name;
+        EXPECT_TRUE(a.focusBack) << c.name;
+    }
+    wintk::setHostMainWindow(nullptr);
+    DestroyWindow(palette.window);
+    DestroyWindow(main.window);
+}
+
+// A dialog moved to a screen of another DPI: Windows sends WM_DPICHANGED
+// with the new DPI and a suggested rectangle (sent here by the test, since
+// one screen's DPI is fixed).
+using wintk::kDpiChanged;
+
+TEST_F(WinUi, ADialogMovedToAScreenOfAnotherDpiTakesTheSuggestedRectangleAndRelaysItsControls)
+{
+    const UINT to = screenDpi() == 144 ? 192 : 144;
+    MetaData meta{};
+    Seen after;
+    RECT suggested{}, now{};
+    run([&] { return getMetaData(&meta) ? 1 : 0; },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 5);
+            if (d == nullptr)
+                return;
+            UINT from = wintk::dpiOf(d);
+            RECT w{};
+            GetWindowRect(d, &w);
+            suggested = RECT{w.left + 10, w.top + 10, w.left + 10 + MulDiv(w.right - w.left, to, from),
+                             w.top + 10 + MulDiv(w.bottom - w.top, to, from)};
+            SendMessageW(d, kDpiChanged, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(d, &now);
+            after = look(d);
+            click(descendant(d, 2));
+            waitGone(d);
+        });
+    ASSERT_TRUE(after.found);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    expectBuilderRects(after.rects, builderRects("MetaData", to));
+    EXPECT_EQ(after.fontHeight, -scaled(12, to));
+    EXPECT_TRUE(after.clipped.empty());
+
+    RECT okBefore{}, okAfter{}, boxAfter{};
+    int fontAfter = 0;
+    UINT from = 0;
+    run([&] { return msgBox("invalidFolder"); },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 10);
+            if (d == nullptr)
+                return;
+            from = wintk::dpiOf(d);
+            okBefore = rectIn(d, descendant(d, 1));
+            RECT w{};
+            GetWindowRect(d, &w);
+            suggested = RECT{w.left, w.top, w.left + MulDiv(w.right - w.left, to, from),
+                             w.top + MulDiv(w.bottom - w.top, to, from)};
+            SendMessageW(d, kDpiChanged, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(d, &boxAfter);
+            okAfter = rectIn(d, descendant(d, 1));
+            fontFace(descendant(d, 10), &fontAfter);
+            click(descendant(d, 1));
+            waitGone(d);
+        });
+    ASSERT_NE(from, 0u);
+    EXPECT_TRUE(EqualRect(&boxAfter, &suggested));
+    EXPECT_EQ(okAfter.left, MulDiv(okBefore.left, to, from));
+    EXPECT_EQ(okAfter.top, MulDiv(okBefore.top, to, from));
+    EXPECT_EQ(okAfter.right - okAfter.left, MulDiv(okBefore.right - okBefore.left, to, from));
+    EXPECT_EQ(fontAfter, -MulDiv(8, static_cast<int>(to), 72));
+}
+
+// The thread's DPI awareness calls of Windows 10, looked up as the plug-in does.
+struct ThreadDpi {
+    HANDLE(WINAPI* set)(HANDLE) = nullptr;
+    HANDLE(WINAPI* get)() = nullptr;
+    HANDLE(WINAPI* ofWindow)(HWND) = nullptr;
+    int(WINAPI* awareness)(HANDLE) = nullptr;
+    ThreadDpi()
+    {
+        HMODULE user = GetModuleHandleW(L"user32.dll");
+        set = reinterpret_cast<decltype(set)>(reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+        get = reinterpret_cast<decltype(get)>(reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+        ofWindow = reinterpret_cast<decltype(ofWindow)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+        awareness = reinterpret_cast<decltype(awareness)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+    }
+    bool usable() const { return set != nullptr && get != nullptr && ofWindow != nullptr && awareness != nullptr; }
+};
+
+TEST_F(WinUi, ADialogForAnUnawareHostWindowIsUnawareToAndTheThreadKeepsItsOwnAwareness)
+{
+    ThreadDpi t;
+    if (!t.usable())
+        GTEST_SKIP() << "no per-thread DPI awareness here";
+    const HANDLE kUnaware = reinterpret_cast<HANDLE>(-1);
+    // The host made its main window DPI-unaware (Windows stretches it).
+    HANDLE own = t.set(kUnaware);
+    HostWindow main = makeHostWindow(L"Unaware host", nullptr);
+    t.set(own);
+    ASSERT_NE(main.window, nullptr);
+    const int threadBefore = t.awareness(t.get());
+    ASSERT_EQ(t.awareness(t.ofWindow(main.window)), 0);
+    wintk::setHostMainWindow(main.window);
+    SetForegroundWindow(main.window);
+    SetFocus(main.field);
+    MetaData meta{};
+    int dialogAwareness = -1, fontHeight = 0;
+    UINT dialogDpi = 0;
+    RECT client{};
+    run([&] { return getMetaData(&meta) ? 1 : 0; },
+        [&] {
+            HWND d = waitForDialog(L"Folantra", 5);
+            if (d == nullptr)
+                return;
+            dialogAwareness = t.awareness(t.ofWindow(d));
+            dialogDpi = wintk::dpiOf(d);
+            fontFace(descendant(d, 3), &fontHeight);
+            // Read in the dialog's own coordinates.
+            HANDLE mine = t.set(t.ofWindow(d));
+            GetClientRect(d, &client);
+            t.set(mine);
+            click(descendant(d, 2));
+            waitGone(d);
+        });
+    wintk::setHostMainWindow(nullptr);
+    EXPECT_EQ(dialogAwareness, 0);
+    EXPECT_EQ(dialogDpi, wintk::kLayoutDpi);
+    EXPECT_EQ(fontHeight, -12);
+    EXPECT_EQ(client.right, 477);
+    EXPECT_EQ(t.awareness(t.get()), threadBefore);
+    DestroyWindow(main.window);
 }
 
 } // namespace

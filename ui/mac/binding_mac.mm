@@ -63,6 +63,30 @@ void applyToTree(NSView* root, FolantraViewBinding* binding, DlgWindow* model)
 
 } // namespace
 
+void detachFromViews(NSView* root, id owner)
+{
+    if (root == nil || owner == nil)
+        return;
+    NSArray* subviews = [root subviews];
+    for (NSUInteger i = 0; i < [subviews count]; ++i) {
+        NSView* v = [subviews objectAtIndex:i];
+        if ([v isKindOfClass:[NSTextField class]] && [(NSTextField*)v delegate] == owner)
+            [(NSTextField*)v setDelegate:nil];
+        if ([v isKindOfClass:[NSControl class]] && [(NSControl*)v target] == owner) {
+            [(NSControl*)v setTarget:nil];
+            [(NSControl*)v setAction:NULL];
+        }
+        detachFromViews(v, owner);
+    }
+}
+
+NSRange editRange(const std::string& text, int start, int length)
+{
+    NSUInteger from = utf16Units(text, start);
+    NSUInteger to = utf16Units(text, start + length);
+    return NSMakeRange(from, to > from ? to - from : 0);
+}
+
 NSView* findViewWithTag(NSView* root, NSInteger tag)
 {
     if (root == nil)
@@ -128,6 +152,8 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
 - (void)dealloc
 {
     [self forget];
+    [[NSNotificationCenter defaultCenter] removeObserver:self];
+    detachFromViews(_root, self);
     [_root release];
     [super dealloc];
 }
@@ -192,11 +218,8 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control)
                 [w makeFirstResponder:v];
                 if ([v isKindOfClass:[NSTextField class]] && c.selLength > 0) {
                     NSText* editor = [w fieldEditor:NO forObject:v];
-                    if (editor != nil) {
-                        NSUInteger from = utf16Units(c.text, c.selStart);
-                        NSUInteger to = utf16Units(c.text, c.selStart + c.selLength);
-                        [editor setSelectedRange:NSMakeRange(from, to > from ? to - from : 0)];
-                    }
+                    if (editor != nil)
+                        [editor setSelectedRange:editRange(c.text, c.selStart, c.selLength)];
                 }
             }
         }

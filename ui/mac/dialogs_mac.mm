@@ -6,7 +6,9 @@
 
 #include "host/guard.h"
 #include "host/mac/bundle_mac.h"
+#include "ui/mac/objcguard.h"
 #include "ui/msgbox.h"
+#include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"
 
 #include <cstring>
@@ -40,7 +42,9 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
     DlgWindow* _model;
     FolantraViewBinding* _binding;
     NSArray* _topLevel;
+    NSTextField* _pendingSelection; // selected once the window is key
 }
+- (void)setWindow:(NSWindow*)w;
 - (void)doCancelBtn:(id)sender;
 - (void)windowWillClose:(NSNotification*)note;
 - (void)setupModalDialog;
@@ -50,6 +54,11 @@ typedef std::uint8_t (*CloseDlgProc)(NSWindow* window, void* userData);
 - (void)doControl:(id)sender;
 - (void)setControlHandler:(NSControl*)control controlProc:(ControlProc)proc userData:(void*)userData;
 - (void)selectFileName:(NSTextField*)field;
+- (void)selectLater:(NSTextField*)field;
+- (void)selectNow:(NSTextField*)field;
+- (void)reselectNow:(NSTextField*)field;
+- (void)windowBecameKey:(NSNotification*)note;
+- (void)abandon;
 @end
 
 namespace {
@@ -87,6 +96,13 @@ BOOL loadNib(NSString* name, id owner, NSArray** topLevel)
         return NO;
     NSArray* objects = nil;
     BOOL ok = [nib instantiateWithOwner:owner topLevelObjects:&objects];
+#if defined(GNUSTEP)
+    // GNUstep's interface-file loader keeps the old rule: each top-level
+    // object comes with a retain for the caller besides the array's. That
+    // retain goes back, so that the array owns them alone, as on macOS.
+    if (ok)
+        [objects makeObjectsPerformSelector:@selector(release)];
+#endif
     if (ok && topLevel != nullptr)
         *topLevel = [objects retain];
     [nib release];
@@ -126,16 +142,36 @@ int msgBox(NSString* text)
 
 - (void)dealloc
 {
+    // The window and its controls may outlive the controller: nothing of
+    // them points back at it or at the binding once it has gone.
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self];
+    [_pendingSelection release];
     [_binding forget];
-    [_binding release];
-    [_properties release];
     for (NSUInteger i = 0; i < [_topLevel count]; ++i) {
         id o = [_topLevel objectAtIndex:i];
-        if ([o isKindOfClass:[NSWindow class]])
-            [(NSWindow*)o setDelegate:nil];
+        if ([o isKindOfClass:[NSWindow class]]) {
+            if ([(NSWindow*)o delegate] == (id)self)
+                [(NSWindow*)o setDelegate:nil];
+            detachFromViews([(NSWindow*)o contentView], self);
+        }
     }
+    if ([window delegate] == (id)self)
+        [window setDelegate:nil];
+    detachFromViews([window contentView], self);
+    [_binding release];
+    [_properties release];
+    [window release];
     [_topLevel release];
     [super dealloc];
+}
+
+// The outlet the interface file sets: the controller owns the window.
+- (void)setWindow:(NSWindow*)w
+{
+    [w retain];
+    [window release];
+    window = w;
 }
 
 - (void)doCancelBtn:(id)sender
@@ -216,10 +252,19 @@ int msgBox(NSString* text)
         proc(model, userData);
     [_binding push];
     [window center];
+    // A field's selection is made again once the window is key: becoming key
+    // may select the whole text of the field with the focus.
+    NSView* focused = model->focus >= 0 && static_cast<std::size_t>(model->focus) < model->controls.size()
+                          ? findViewWithTag(content, model->controls[static_cast<std::size_t>(model->focus)].id)
+                          : nil;
+    if ([focused isKindOfClass:[NSTextField class]])
+        [self selectFileName:(NSTextField*)focused];
     [window makeKeyAndOrderFront:nil];
     int result = runModalForWindow(window);
     if (model->done)
         result = model->result;
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:window];
     [window orderOut:nil];
     [_binding forget];
     return result;
@@ -297,17 +342,70 @@ int msgBox(NSString* text)
     [control setAction:@selector(doControl:)];
 }
 
+// The window has become key (GNUstep without a window manager makes it key
+// again and again): when that selected the field's whole text, the name is
+// selected again on the next turn.
+- (void)windowBecameKey:(NSNotification*)note
+{
+    if (_pendingSelection != nil)
+        [self performSelector:@selector(reselectNow:)
+                   withObject:_pendingSelection
+                   afterDelay:0
+                      inModes:[NSArray arrayWithObjects:NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
+                                                        NSEventTrackingRunLoopMode, nil]];
+}
+
+// After an exception: the window goes off the screen and the binding forgets
+// the runtime's window, whatever state the run was left in.
+- (void)abandon
+{
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:window];
+    [window orderOut:nil];
+    [_binding forget];
+}
+
+// The runtime's selection of the field (selectFileName: the name before the
+// last dot), made on the next turn of the run loop, and made again on the
+// turn after the window has become key, when becoming key selected the whole
+// text (a window system may make it key a moment after it was ordered front).
 - (void)selectFileName:(NSTextField*)field
 {
-    NSString* text = [field stringValue];
-    NSRange dot = [text rangeOfString:@"." options:NSBackwardsSearch];
-    if (dot.location == NSNotFound)
-        return;
+    NSWindow* w = [field window];
+    [[NSNotificationCenter defaultCenter] removeObserver:self name:NSWindowDidBecomeKeyNotification object:nil];
+    [_pendingSelection release];
+    _pendingSelection = [field retain];
+    if (w != nil)
+        [[NSNotificationCenter defaultCenter] addObserver:self selector:@selector(windowBecameKey:)
+                                                     name:NSWindowDidBecomeKeyNotification object:w];
+    [self selectLater:field];
+}
+
+- (void)selectLater:(NSTextField*)field
+{
+    [self performSelector:@selector(selectNow:)
+               withObject:field
+               afterDelay:0
+                  inModes:[NSArray arrayWithObjects:NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
+                                                    NSEventTrackingRunLoopMode, nil]];
+}
+
+- (void)selectNow:(NSTextField*)field
+{
+    DlgControl* c = _model != nullptr ? getControl(_model, static_cast<int>([field tag])) : nullptr;
     NSText* editor = [[field window] fieldEditor:NO forObject:field];
-    if (editor != nil) {
-        [editor setSelectedRange:NSMakeRange(0, dot.location)];
-        [field setNeedsDisplay:YES];
-    }
+    if (c == nullptr || c->selLength <= 0 || editor == nil || [editor delegate] != (id)field)
+        return;
+    [editor setSelectedRange:editRange(c->text, c->selStart, c->selLength)];
+    [field setNeedsDisplay:YES];
+}
+
+- (void)reselectNow:(NSTextField*)field
+{
+    NSText* editor = [[field window] fieldEditor:NO forObject:field];
+    if (editor != nil && [editor delegate] == (id)field && [[editor string] length] > 0 &&
+        NSEqualRanges([editor selectedRange], NSMakeRange(0, [[editor string] length])))
+        [self selectNow:field];
 }
 
 @end
@@ -327,16 +425,24 @@ FrameInsets frameInsets() { return FrameInsets{}; }
 
 int runModal(DlgWindow& w)
 {
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    FolantraAutoreleasePool pool;
     FolantraDlgController* controller = [[FolantraDlgController alloc] init];
-    int result = [controller runModal:&w dlgProc:nullptr userData:w.user];
+    // An Objective-C exception while the dialog runs: its description is
+    // shown, and the dialog answers 0.
+    std::string failure;
+    int result = catchObjCException([&] { return [controller runModal:&w dlgProc:nullptr userData:w.user]; }, 0,
+                                    &failure);
+    if (!failure.empty()) {
+        [controller abandon];
+        msgBox([NSString stringWithUTF8String:failure.c_str()]);
+    }
     [controller release];
-    [pool release];
     return result;
 }
 
 void update(DlgWindow& window)
 {
+    FolantraAutoreleasePool pool;
     if (FolantraViewBinding* b = bindingForWindow(window.window))
         [b push];
 }
@@ -346,6 +452,7 @@ bool addPane(std::int32_t, DlgWindow&) { return false; }
 
 int chooseFolder(const char* start, std::string& chosen)
 {
+    FolantraAutoreleasePool pool;
     NSOpenPanel* panel = [NSOpenPanel openPanel];
     [panel setAllowsMultipleSelection:NO];
     [panel setCanChooseFiles:NO];

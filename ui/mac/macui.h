@@ -61,6 +61,13 @@ int msgBox(NSString* text);
 
 // The views of `root` whose tag is `tag`, depth first.
 NSView* findViewWithTag(NSView* root, NSInteger tag);
+// Clears every reference the views of `root` hold to `owner`: a text field's
+// delegate, a control's target (with its action). The host may keep a view
+// after the object its controls report to has gone.
+void detachFromViews(NSView* root, id owner);
+// The UTF-16 range of the `length` bytes from byte `start` of a UTF-8 text
+// (the runtime counts a selection in bytes, AppKit in UTF-16 units).
+NSRange editRange(const std::string& text, int start, int length);
 
 // The user changed control `id` of `window` (its native state is already
 // in `control`): the state is pulled into the runtime's control and the
@@ -84,6 +91,7 @@ bool controlChangedByUser(DlgWindow& window, int id, NSView* control);
 - (void)pullTexts;
 // A control reports a change: routed through controlChangedByUser.
 - (void)userChanged:(id)sender;
+// The runtime's window is gone: nothing is pushed or pulled any more.
 - (void)forget;
 @end
 

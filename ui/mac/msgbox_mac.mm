@@ -4,10 +4,11 @@
 #include "ui/mac/macui.h"
 
 #include "ui/msgbox.h"
+#include "util/mac/autorelease.h"
 
 int showMessageBox(const char* title, const char* primary, const char* secondary, int buttons)
 {
-    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    FolantraAutoreleasePool pool;
     NSBeep();
     NSAlert* alert = [[[NSAlert alloc] init] autorelease];
     NSString* message = [NSString stringWithUTF8String:primary != nullptr ? primary : ""];
@@ -38,6 +39,5 @@ int showMessageBox(const char* title, const char* primary, const char* secondary
     NSString* caption = [NSString stringWithUTF8String:title != nullptr ? title : "Folantra"];
     [[alert window] setTitle:caption != nil ? caption : @"Folantra"];
     NSInteger answer = [alert runModal];
-    [pool release];
     return answer == NSAlertFirstButtonReturn ? 1 : 2;
 }

@@ -10,6 +10,7 @@
 #include "host/xtcalls.h"
 #include "ui/optionspane.h"
 #include "ui/panetable.h"
+#include "util/mac/autorelease.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ constexpr int32_t kRegistryFlags = 1;
     BOOL _awake;
 }
 - (id)initWithStyleRef:(xtstyleref)style mediaRef:(uint32_t)kind;
+- (void)setView:(NSView*)v;
 - (void)setControls:(const FolantraRec*)rec;
 - (void)getSettings;
 - (void)saveSettings;
@@ -68,6 +70,7 @@ FolantraStylesController* sPaneController = nil; // the pane that exists, not re
 int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
 {
     return guardEntry("doPrintDlgClose", int32_t{0}, [rec] {
+        FolantraAutoreleasePool pool;
         if (currentPane() == nullptr)
             return int32_t{0};
         if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
@@ -81,6 +84,7 @@ int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
 int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 {
     return guardEntry("doStyleEditorClose", int32_t{0}, [rec] {
+        FolantraAutoreleasePool pool;
         if (currentPane() == nullptr)
             return int32_t{0};
         if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
@@ -106,7 +110,6 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
         [self release];
         return nil;
     }
-    [view retain];
     if (!_awake)
         [self awakeFromNib];
     return self;
@@ -126,7 +129,12 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 
 - (void)dealloc
 {
+    // The host may keep the view (and a field of it being edited) after the
+    // controller has gone: its controls no longer report to the controller
+    // or the binding.
+    [NSObject cancelPreviousPerformRequestsWithTarget:self];
     [_binding forget];
+    detachFromViews(view, self);
     [_binding release];
     [view release];
     [_topLevel release];
@@ -138,6 +146,14 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 - (NSView*)view
 {
     return view;
+}
+
+// The outlet the interface file sets: the controller owns the view.
+- (void)setView:(NSView*)v
+{
+    [v retain];
+    [view release];
+    view = v;
 }
 
 - (NSString*)title
@@ -224,6 +240,7 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 
 + (void)setup
 {
+    FolantraAutoreleasePool pool;
     if (sController == nil)
         sController = [[FolantraController alloc] init];
 }
@@ -250,12 +267,11 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 - (void)doPrintDlg:(id)request
 {
     guardEntry("doPrintDlg:", 0, [request] {
-        NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+        FolantraAutoreleasePool pool;
         FolantraStylesController* pane = [[FolantraStylesController alloc] initWithStyleRef:0 mediaRef:0];
         if (pane != nil)
             [(id<QXPXTPaneRequest>)request addPaneController:pane];
         [pane release];
-        [pool release];
         return 0;
     });
 }
@@ -263,17 +279,16 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 - (void)doOutputStyles:(id)request
 {
     guardEntry("doOutputStyles:", 0, [request] {
+        FolantraAutoreleasePool pool;
         auto* rec = static_cast<xtstyleeditrec*>([(id<QXPXTPaneRequest>)request callbackRecord]);
         uint32_t kind = 0;
         if (rec == nullptr || !xtStyleKind(rec->style, &kind) || kind != XT_STYLE_KIND_PRINT)
             return 0;
-        NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
         FolantraStylesController* pane =
             [[FolantraStylesController alloc] initWithStyleRef:rec->style mediaRef:kind];
         if (pane != nil)
             [(id<QXPXTPaneRequest>)request addPaneController:pane];
         [pane release];
-        [pool release];
         return 0;
     });
 }

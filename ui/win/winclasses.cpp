@@ -1,4 +1,5 @@
 // The toolkit's own window classes and fonts, made once at start-up.
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
 #include "ui/win/wintoolkit.h"
 
@@ -7,8 +8,6 @@
 namespace wintk {
 namespace {
 
-HFONT sNormal = nullptr;
-HFONT sBold = nullptr;
 HWND sMainWindow = nullptr;
 bool sRegistered = false;
 
@@ -111,12 +110,6 @@ const ClassRow kClasses[] = {
     {L"Separator", separatorProc},
 };
 
-HFONT makeFont(int weight)
-{
-    return CreateFontW(-12, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
-}
-
 } // namespace
 
 HMODULE ownModule()
@@ -130,8 +123,9 @@ HMODULE ownModule()
 HWND hostMainWindow() { return sMainWindow; }
 void setHostMainWindow(HWND window) { sMainWindow = window; }
 
-HFONT normalFont() { return sNormal; }
-HFONT boldFont() { return sBold; }
+// 12 pixels at 96 DPI.
+HFONT normalFont(UINT dpi) { return shellFont(-scaled(12, dpi), FW_NORMAL); }
+HFONT boldFont(UINT dpi) { return shellFont(-scaled(12, dpi), FW_BOLD); }
 
 void registerClasses()
 {
@@ -149,8 +143,9 @@ void registerClasses()
         c.lpszClassName = row.name;
         RegisterClassExW(&c);
     }
-    sNormal = makeFont(FW_NORMAL);
-    sBold = makeFont(FW_BOLD);
+    // The fonts of the system DPI now; those of other DPIs when a window needs them.
+    normalFont(dpiOf(nullptr));
+    boldFont(dpiOf(nullptr));
     sRegistered = true;
 }
 
@@ -160,9 +155,7 @@ void unregisterClasses()
         return;
     for (const ClassRow& row : kClasses)
         UnregisterClassW(row.name, ownModule());
-    DeleteObject(sNormal);
-    DeleteObject(sBold);
-    sNormal = sBold = nullptr;
+    deleteFonts();
     sRegistered = false;
 }
 

@@ -1,6 +1,7 @@
 // One creator per described kind: the native window class and styles, how
 // the window object's state is put into the native control, and how the
 // user's changes are read back.
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
 
 #include "util/mystr.h"
@@ -140,7 +141,9 @@ Native nativeOf(const DlgControl& c)
             }
         } else {
             n.cls = L"Static";
-            n.style = child | (c.just == kJustCenter ? SS_CENTER : c.just == kJustRight ? SS_RIGHT : SS_LEFTNOWORDWRAP);
+            // A label may show data (a folder, a file name): '&' is no mnemonic.
+            n.style = child | SS_NOPREFIX |
+                      (c.just == kJustCenter ? SS_CENTER : c.just == kJustRight ? SS_RIGHT : SS_LEFTNOWORDWRAP);
             if (c.border)
                 n.style |= WS_BORDER;
         }
@@ -279,12 +282,14 @@ HWND createControl(View& view, std::size_t index, HWND parent)
     if (n.cls == nullptr)
         return nullptr;
     std::wstring text = hasText(c) ? wide(c.text) : std::wstring();
-    int height = c.rect.h;
-    HWND h = CreateWindowExW(n.exStyle, n.cls, text.c_str(), n.style, c.rect.x, c.rect.y, c.rect.w, height, parent,
+    // Laid out at 96 DPI; position and size scaled each on its own.
+    const UINT dpi = view.dpi;
+    HWND h = CreateWindowExW(n.exStyle, n.cls, text.c_str(), n.style, scaled(c.rect.x, dpi), scaled(c.rect.y, dpi),
+                             scaled(c.rect.w, dpi), scaled(c.rect.h, dpi), parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ownModule(), nullptr);
     if (h == nullptr)
         return nullptr;
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(normalFont()), FALSE);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(normalFont(dpi)), FALSE);
     SetPropW(h, L"FolantraIndex", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(index + 1)));
     if (c.kind == kKindPush && c.isDefault)
         SetPropW(h, L"FolantraDefault", reinterpret_cast<HANDLE>(1));
@@ -293,7 +298,7 @@ HWND createControl(View& view, std::size_t index, HWND parent)
     if (c.kind == kKindPopup)
         SendMessageW(h, CB_SETEXTENDEDUI, TRUE, 0);
     if (c.kind == kKindList)
-        SendMessageW(h, LB_SETITEMHEIGHT, 0, 16);
+        SendMessageW(h, LB_SETITEMHEIGHT, 0, scaled(16, dpi));
     view.controls[index] = h;
     Shown& s = view.shown[index];
     s.known = true;
@@ -317,6 +322,22 @@ HWND createControl(View& view, std::size_t index, HWND parent)
         s.visible = false;
     }
     return h;
+}
+
+void layoutControls(View& view)
+{
+    const UINT dpi = view.dpi;
+    for (std::size_t i = 0; i < view.controls.size(); ++i) {
+        HWND h = view.controls[i];
+        if (h == nullptr)
+            continue;
+        const DlgRect& r = view.window->controls[i].rect;
+        SetWindowPos(h, nullptr, scaled(r.x, dpi), scaled(r.y, dpi), scaled(r.w, dpi), scaled(r.h, dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(normalFont(dpi)), TRUE);
+        if (view.window->controls[i].kind == kKindList)
+            SendMessageW(h, LB_SETITEMHEIGHT, 0, scaled(16, dpi));
+    }
 }
 
 void pushControl(View& view, std::size_t index)

@@ -33,6 +33,7 @@ struct View {
     int focus = -1;                 // the focus last pushed
     std::string title;              // the title last pushed (dialogs)
     int pushing = 0;                // >0 while the toolkit itself changes controls
+    UINT dpi = 96;                  // the DPI the windows are laid out at
 };
 
 // The module holding the plug-in's code and resources.
@@ -50,13 +51,15 @@ View* viewOf(const DlgWindow* window);
 View* bindPane(DlgWindow& pane, HWND hwnd);
 void unbind(const DlgWindow* window);
 
-// The two fonts ("MS Shell Dlg", 12 pixels, normal and bold).
-HFONT normalFont();
-HFONT boldFont();
+// The two fonts ("MS Shell Dlg", 12 pixels at 96 DPI, normal and bold) at a DPI.
+HFONT normalFont(UINT dpi);
+HFONT boldFont(UINT dpi);
 
 // One creator per described kind: create the native control, push the
 // window object's state into it, pull the native state back.
 HWND createControl(View& view, std::size_t index, HWND parent);
+// Moves every control to its rectangle at the view's DPI, with its font.
+void layoutControls(View& view);
 void pushControl(View& view, std::size_t index);
 void pullControl(View& view, std::size_t index);
 // Everything that changed, then the focus.

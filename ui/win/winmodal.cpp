@@ -1,7 +1,9 @@
 // The modal runtime on real windows: the dialog shell "MyDialog" from the
 // plug-in's resources, the described controls created into it, and every
 // command of a control carried to the dialog runtime's dispatch.
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
+#include "ui/win/winowner.h"
 #include "ui/win/winpane.h"
 #include "ui/win/wintoolkit.h"
 
@@ -9,12 +11,20 @@
 #include "util/mystr.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <shlobj.h>
 
 namespace wintk {
 namespace {
 
 constexpr UINT kMoveFocus = 0x8001; // from a keyboard-subclassed control: Tab
+constexpr UINT_PTR kTimer = 1;       // the dialog's timer
+// The frame of the "MyDialog" shell.
+constexpr DWORD kShellStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD kShellExStyle = WS_EX_DLGMODALFRAME;
+
+// The host's windows around the dialog being opened; WM_INITDIALOG takes them.
+ModalOwner* sOpeningOwner = nullptr;
 
 DlgWindow* windowOf(HWND dialog) { return static_cast<DlgWindow*>(GetPropW(dialog, L"FolantraUser")); }
 
@@ -49,17 +59,35 @@ void pullFocus(View& view)
     }
 }
 
+// Timer 1 runs at the window object's interval while it has a timer proc
+// and is not done (the interval running is kept on the dialog window).
+void syncTimer(HWND dialog, const DlgWindow& w)
+{
+    UINT wanted = !w.done && w.timerProc != nullptr ? w.timerInterval : 0;
+    auto running = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(dialog, L"FolantraTimer")));
+    if (wanted == running)
+        return;
+    if (wanted != 0 && SetTimer(dialog, kTimer, wanted, nullptr) != 0) {
+        SetPropW(dialog, L"FolantraTimer", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(wanted)));
+    } else {
+        KillTimer(dialog, kTimer);
+        RemovePropW(dialog, L"FolantraTimer");
+    }
+}
+
 // After an event: ends the dialog when the runtime says so, else shows what
 // changed.
 void afterEvent(HWND dialog, View& view)
 {
     DlgWindow& w = *view.window;
     if (!view.pane && w.done) {
+        syncTimer(dialog, w); // a dialog that ends ticks no more
         SetPropW(dialog, L"FolantraResult", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.result)));
-        EndDialog(dialog, w.result);
+        endModal(dialog, w.result);
         return;
     }
     pushAll(view);
+    syncTimer(dialog, w);
 }
 
 void runAction(HWND dialog, View& view, const UserAction& action)
@@ -69,12 +97,26 @@ void runAction(HWND dialog, View& view, const UserAction& action)
     afterEvent(dialog, view);
 }
 
+// The window around its client area at the view's DPI, centred
+// horizontally on the screen at a quarter of the free height.
+void placeNative(HWND dialog, const View& view)
+{
+    RECT f = frameFor(kShellStyle, kShellExStyle, view.dpi);
+    int width = scaled(view.window->clientWidth, view.dpi) + f.left + f.right;
+    int height = scaled(view.window->clientHeight, view.dpi) + f.top + f.bottom;
+    int sw = 0, sh = 0;
+    screenSize(&sw, &sh);
+    MoveWindow(dialog, (sw - width) / 2, (sh - height) / 4, width, height, FALSE);
+}
+
 void buildNative(HWND dialog, DlgWindow& w)
 {
     View& view = makeView(w, dialog, false);
+    view.dpi = dpiOf(dialog);
+    takeOverDpiChanges(dialog);
     SetWindowTextW(dialog, utf8ToWide(w.title.c_str()).c_str());
     view.title = w.title;
-    MoveWindow(dialog, w.frame.x, w.frame.y, w.frame.w, w.frame.h, FALSE);
+    placeNative(dialog, view);
     for (std::size_t i = 0; i < w.controls.size(); ++i) {
         int p = w.controls[i].parent;
         HWND parent = dialog;
@@ -84,22 +126,39 @@ void buildNative(HWND dialog, DlgWindow& w)
     }
     view.focus = -1;
     pushAll(view);
+    syncTimer(dialog, w);
 }
 
-// A list item: white, the list's text 2 pixels in, inverted when selected.
-void drawItem(const DRAWITEMSTRUCT* d)
+// A list item: white, drawn by the list's draw hook or as the list's text
+// 2 pixels in, inverted when selected.
+void drawItem(HWND dialog, const DRAWITEMSTRUCT* d, UINT dpi)
 {
     if (d == nullptr || d->CtlType != ODT_LISTBOX || d->itemID == static_cast<UINT>(-1))
         return;
     RECT r = d->rcItem;
     FillRect(d->hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DlgWindow* w = windowOf(dialog);
+    View* view = viewOf(w);
+    int index = indexOf(d->hwndItem);
+    DlgControl* list = nullptr;
+    if (view != nullptr && index >= 0 && indexOfHandle(*view, d->hwndItem) == index)
+        list = &w->controls[static_cast<std::size_t>(index)];
+    if (list != nullptr && list->draw != nullptr) {
+        int saved = SaveDC(d->hDC);
+        list->draw(d->hDC, list, static_cast<int>(d->itemID), DlgRect{r.left, r.top, r.right - r.left, r.bottom - r.top},
+                   list->user);
+        RestoreDC(d->hDC, saved);
+        if (d->itemState & ODS_SELECTED)
+            InvertRect(d->hDC, &r);
+        return;
+    }
     int n = static_cast<int>(SendMessageW(d->hwndItem, LB_GETTEXTLEN, d->itemID, 0));
     if (n > 0) {
         std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
         SendMessageW(d->hwndItem, LB_GETTEXT, d->itemID, reinterpret_cast<LPARAM>(&text[0]));
         SetBkMode(d->hDC, TRANSPARENT);
-        HGDIOBJ old = SelectObject(d->hDC, normalFont());
-        TextOutW(d->hDC, r.left + 2, r.top + 2, text.c_str(), n);
+        HGDIOBJ old = SelectObject(d->hDC, normalFont(dpi));
+        TextOutW(d->hDC, r.left + scaled(2, dpi), r.top + scaled(2, dpi), text.c_str(), n);
         SelectObject(d->hDC, old);
     }
     if (d->itemState & ODS_SELECTED)
@@ -116,6 +175,9 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         // outside (tools that drive or record the dialogs).
         if (ATOM name = GlobalAddAtomW(utf8ToWide(w->name.c_str()).c_str()))
             SetPropW(dialog, L"FolantraDialog", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(name)));
+        if (sOpeningOwner != nullptr)
+            sOpeningOwner->attach(dialog);
+        sOpeningOwner = nullptr;
         buildNative(dialog, *w);
         View* view = viewOf(w);
         if (view != nullptr && view->focus >= 0)
@@ -162,23 +224,57 @@ INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
         // Return anywhere in the dialog is the OK command.
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, MAKELRESULT(IDOK, DC_HASDEFID));
         return TRUE;
-    case WM_DRAWITEM:
-        drawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_DRAWITEM: {
+        View* view = viewOf(windowOf(dialog));
+        drawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lp), view != nullptr ? view->dpi : dpiOf(dialog));
         return TRUE;
+    }
+    case WM_TIMER: {
+        DlgWindow* w = windowOf(dialog);
+        View* view = viewOf(w);
+        if (wp != kTimer || w == nullptr || view == nullptr)
+            return FALSE;
+        if (w->timerProc != nullptr && !w->done)
+            w->timerProc(w, w->user);
+        afterEvent(dialog, *view);
+        return TRUE;
+    }
+    case kDpiChanged: {
+        // Moved to a screen of another DPI: the window takes the rectangle
+        // Windows suggests, the controls their rectangles and font at the
+        // new DPI.
+        View* view = viewOf(windowOf(dialog));
+        const RECT* r = reinterpret_cast<const RECT*>(lp);
+        if (r != nullptr)
+            SetWindowPos(dialog, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        if (view != nullptr && HIWORD(wp) != 0) {
+            view->dpi = HIWORD(wp);
+            layoutControls(*view);
+        }
+        return TRUE;
+    }
     case WM_CLOSE: {
         View* view = viewOf(windowOf(dialog));
         if (view != nullptr)
             runAction(dialog, *view, UserAction{UserActionKind::Close, 0, 0, {}});
         else
-            EndDialog(dialog, 2);
+            endModal(dialog, 2);
         return TRUE;
     }
     case WM_DESTROY: {
+        // What the dialog's code registered dies with the window: a drop
+        // target (the window system would keep it and its references) and
+        // the timer.
+        RevokeDragDrop(dialog);
+        KillTimer(dialog, kTimer);
+        RemovePropW(dialog, L"FolantraTimer");
         DlgWindow* w = windowOf(dialog);
         RemovePropW(dialog, L"FolantraUser");
         if (HANDLE name = RemovePropW(dialog, L"FolantraDialog"))
             GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)));
         RemovePropW(dialog, L"FolantraResult");
+        ModalOwner::detach(dialog);
         unbind(w);
         return FALSE;
     }
@@ -198,7 +294,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) noe
     });
     if (failed) {
         SetPropW(dialog, L"FolantraResult", nullptr);
-        EndDialog(dialog, 0);
+        endModal(dialog, 0);
     }
     return r;
 }
@@ -224,30 +320,26 @@ void screenSize(int* width, int* height)
 
 FrameInsets frameInsets()
 {
-    // The frame of the "MyDialog" shell around a client area.
-    RECT r{0, 0, 100, 100};
-    AdjustWindowRectEx(&r, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE, WS_EX_DLGMODALFRAME);
-    return FrameInsets{-r.left, -r.top, r.right - 100, r.bottom - 100};
+    // The frame of the "MyDialog" shell around a client area, at 96 DPI as
+    // all layouts are.
+    RECT f = frameFor(kShellStyle, kShellExStyle, kLayoutDpi);
+    return FrameInsets{f.left, f.top, f.right, f.bottom};
 }
 
 int runModal(DlgWindow& w)
 {
     registerClasses();
-    HWND focused = GetFocus();
-    HWND active = GetActiveWindow();
-    HWND owner = hostMainWindow();
-    if (owner == nullptr && active != nullptr)
-        owner = GetWindow(active, GW_OWNER);
-    bool ownerEnabled = owner != nullptr && IsWindowEnabled(owner);
-    if (owner != nullptr)
-        EnableWindow(owner, FALSE);
-    INT_PTR r = DialogBoxParamW(ownModule(), L"MyDialog", active, dialogProc, reinterpret_cast<LPARAM>(&w));
-    if (owner != nullptr)
-        EnableWindow(owner, ownerEnabled ? TRUE : FALSE);
-    if (active != nullptr && IsWindow(active))
-        SetActiveWindow(active);
-    if (focused != nullptr && IsWindow(focused))
-        SetFocus(focused);
+    INT_PTR r = 0;
+    {
+        ModalOwner owner;
+        // The dialog gets the DPI awareness of the window it belongs to.
+        // Windows runs each window's procedure in that window's awareness, so
+        // the scope can span the whole modal loop.
+        ThreadDpiScope dpi(owner.owner());
+        sOpeningOwner = &owner;
+        r = DialogBoxParamW(ownModule(), L"MyDialog", owner.owner(), dialogProc, reinterpret_cast<LPARAM>(&w));
+        sOpeningOwner = nullptr;
+    }
     unbind(&w);
     return r < 0 ? 0 : static_cast<int>(r);
 }
@@ -257,8 +349,10 @@ void update(DlgWindow& window)
     View* view = viewOf(&window);
     if (view != nullptr && view->pane)
         showPane(window); // a pane's enabling goes through the host
-    else if (view != nullptr)
+    else if (view != nullptr) {
         pushAll(*view);
+        syncTimer(view->hwnd, window);
+    }
 }
 
 void controlChanged(DlgWindow& w, DlgControl& c, int notification)
@@ -368,20 +462,51 @@ int chooseFolder(const char* start, std::string& chosen)
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     info.lpfn = browseStart;
     info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComApartment apartment;
     PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
     int result = 2;
     if (list != nullptr) {
-        wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(list, path)) {
-            std::size_t n = wcslen(path);
-            chosen = utf16ToUtf8(reinterpret_cast<const char16_t*>(path), n);
+        if (folderOfIdList(list, chosen))
             result = 1;
-        }
         CoTaskMemFree(list);
     }
-    CoUninitialize();
     return result;
+}
+
+ComApartment::ComApartment() : mResult(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+
+ComApartment::~ComApartment()
+{
+    // S_OK and S_FALSE are each balanced by one CoUninitialize; a thread the
+    // host runs in another apartment (RPC_E_CHANGED_MODE) keeps its own.
+    if (SUCCEEDED(mResult))
+        CoUninitialize();
+}
+
+bool folderOfIdList(const ITEMIDLIST* list, std::string& folder)
+{
+    if (list == nullptr)
+        return false;
+    // SHGetPathFromIDListEx (Vista on) takes a buffer of any size; the plain
+    // call writes at most MAX_PATH characters and fails for a longer folder.
+    typedef BOOL(WINAPI * PathFromIdListEx)(PCIDLIST_ABSOLUTE, PWSTR, DWORD, GPFIDL_FLAGS);
+    static const auto pathEx = reinterpret_cast<PathFromIdListEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetPathFromIDListEx")));
+    std::wstring path;
+    if (pathEx != nullptr) {
+        path.assign(kLongPathMax, L'\0');
+        if (!pathEx(list, &path[0], static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+            return false;
+    } else {
+        path.assign(MAX_PATH, L'\0');
+        if (!SHGetPathFromIDListW(list, &path[0]))
+            return false;
+    }
+    path.resize(wcslen(path.c_str()));
+    if (path.empty())
+        return false;
+    folder = utf16ToUtf8(reinterpret_cast<const char16_t*>(path.c_str()), path.size());
+    return true;
 }
 
 } // namespace wintk

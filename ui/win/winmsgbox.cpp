@@ -1,7 +1,9 @@
 // The message box on the "MsgBox" template: text 10 grown to the measured
 // text, buttons 1 (OK) and 2 (Cancel) moved below it, centred at a quarter
 // of the free height; the host's main window is disabled while it shows.
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
+#include "ui/win/winowner.h"
 #include "ui/win/wintoolkit.h"
 
 #include "util/mystr.h"
@@ -13,11 +15,37 @@ namespace {
 constexpr int kText = 10;
 constexpr std::size_t kTextUnits = 1024; // primary, separator, secondary and terminator
 
+constexpr int kTemplatePoints = 8;   // the template's "MS Shell Dlg" 8 point
+
 struct Box {
     std::wstring title;
     std::wstring text;
     int buttons = 1;
+    ModalOwner* owner = nullptr;
+    UINT dpi = 96; // the DPI the box is laid out at
 };
+
+// Moved to a screen of another DPI: the suggested rectangle, every control
+// scaled by the change, the template's font at the new DPI.
+void changeDpi(HWND dialog, Box& box, UINT dpi, const RECT* suggested)
+{
+    if (suggested != nullptr)
+        SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dpi == 0 || dpi == box.dpi)
+        return;
+    auto at = [&](LONG v) { return MulDiv(static_cast<int>(v), static_cast<int>(dpi), static_cast<int>(box.dpi)); };
+    HFONT font = shellFont(-MulDiv(kTemplatePoints, static_cast<int>(dpi), 72), FW_NORMAL);
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(c, nullptr, at(r.left), at(r.top), at(r.right - r.left), at(r.bottom - r.top),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    box.dpi = dpi;
+}
 
 std::wstring label(const char* key)
 {
@@ -74,17 +102,31 @@ void layout(HWND dialog, const Box& box)
 INT_PTR CALLBACK boxProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        layout(dialog, *reinterpret_cast<const Box*>(lp));
+    case WM_INITDIALOG: {
+        auto* box = reinterpret_cast<Box*>(lp);
+        SetPropW(dialog, L"FolantraBox", box);
+        box->owner->attach(dialog);
+        box->dpi = dpiOf(dialog);
+        takeOverDpiChanges(dialog);
+        layout(dialog, *box);
         SetFocus(GetDlgItem(dialog, 1));
         return FALSE;
+    }
     case WM_COMMAND:
         if (LOWORD(wp) >= 1 && LOWORD(wp) <= 3)
-            EndDialog(dialog, LOWORD(wp));
+            endModal(dialog, LOWORD(wp));
         return TRUE;
     case WM_CLOSE:
-        EndDialog(dialog, 2);
+        endModal(dialog, 2);
         return TRUE;
+    case kDpiChanged:
+        if (auto* box = static_cast<Box*>(GetPropW(dialog, L"FolantraBox")))
+            changeDpi(dialog, *box, HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+        return TRUE;
+    case WM_DESTROY:
+        RemovePropW(dialog, L"FolantraBox");
+        ModalOwner::detach(dialog);
+        return FALSE;
     case WM_LBUTTONDOWN:
         return TRUE; // a click on the background does nothing
     default:
@@ -105,18 +147,18 @@ int showMessageBox(const char* title, const char* primary, const char* secondary
         box.text.resize(kTextUnits - 1);
     box.buttons = buttons;
     MessageBeep(MB_OK);
-    HWND focused = GetFocus();
-    HWND main = hostMainWindow();
-    bool mainEnabled = main != nullptr && IsWindowEnabled(main);
-    if (main != nullptr)
-        EnableWindow(main, FALSE);
-    INT_PTR r = DialogBoxParamW(ownModule(), L"MsgBox", GetActiveWindow(), boxProc, reinterpret_cast<LPARAM>(&box));
-    if (main != nullptr)
-        EnableWindow(main, mainEnabled ? TRUE : FALSE);
-    if (focused != nullptr && IsWindow(focused)) {
-        SetFocus(focused);
-        SendMessageW(focused, EM_SETSEL, 0, 32000);
+    HWND focused = nullptr;
+    INT_PTR r = 0;
+    {
+        ModalOwner owner;
+        ThreadDpiScope dpi(owner.owner());
+        box.owner = &owner;
+        focused = owner.focused();
+        r = DialogBoxParamW(ownModule(), L"MsgBox", owner.owner(), boxProc, reinterpret_cast<LPARAM>(&box));
     }
+    // The focus is back; its whole text selected.
+    if (focused != nullptr && IsWindow(focused))
+        SendMessageW(focused, EM_SETSEL, 0, 32000);
     return r == 1 ? 1 : 2;
 }
 

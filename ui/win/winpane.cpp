@@ -5,6 +5,7 @@
 #include "job/jobstorage.h"
 #include "ui/optionspane.h"
 #include "ui/panetable.h"
+#include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
 #include "ui/win/wintoolkit.h"
 
@@ -89,6 +90,10 @@ void fitCheckBoxes(HWND pane)
         all.push_back(c);
     RECT client{};
     GetClientRect(pane, &client);
+    // The dialog manager has scaled the pane to its DPI; the margins here
+    // are 96 DPI pixels.
+    const UINT dpi = dpiOf(pane);
+    const int gap = scaled(4, dpi);
     for (HWND box : all) {
         if ((GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) != BS_AUTOCHECKBOX)
             continue;
@@ -104,16 +109,16 @@ void fitCheckBoxes(HWND pane)
         GetTextExtentPoint32W(dc, wide.c_str(), n > 0 ? n - 1 : 0, &size);
         SelectObject(dc, old);
         ReleaseDC(box, dc);
-        int needed = size.cx + GetSystemMetrics(SM_CXMENUCHECK) + 8;
+        int needed = size.cx + metricFor(SM_CXMENUCHECK, dpi) + scaled(8, dpi);
         if (needed <= r.right - r.left)
             continue;
-        int limit = client.right - 4;
+        int limit = client.right - gap;
         for (HWND other : all) {
             RECT o{};
             GetWindowRect(other, &o);
             MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&o), 2);
-            if (other != box && o.left >= r.right && o.top < r.bottom && o.bottom > r.top && o.left - 4 < limit)
-                limit = o.left - 4;
+            if (other != box && o.left >= r.right && o.top < r.bottom && o.bottom > r.top && o.left - gap < limit)
+                limit = o.left - gap;
         }
         int width = needed < limit - r.left ? needed : limit - r.left;
         if (width > r.right - r.left)

@@ -9,6 +9,8 @@
 
 #include <string>
 
+struct _ITEMIDLIST;
+
 namespace wintk {
 
 // At start-up: the toolkit's own window classes ("UserPane", "RadioGroup",
@@ -38,5 +40,27 @@ int showMessageBox(const char* title, const char* primary, const char* secondary
 
 // The folder browser: 1 and the path, 2 when cancelled.
 int chooseFolder(const char* start, std::string& chosen);
+
+// COM for the folder browser on the caller's thread, as the documentation
+// asks: a single-threaded apartment entered for the object's life, and left
+// only when this object entered it (S_OK, S_FALSE); a thread already in
+// another apartment keeps it untouched.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    long result() const { return mResult; }
+
+private:
+    long mResult;
+};
+
+// The longest path the system takes (in the \\?\ form), in UTF-16 units.
+inline constexpr unsigned kLongPathMax = 32768;
+// The folder an item list of the shell names, of any length; false for an
+// item that is no folder of the file system.
+bool folderOfIdList(const _ITEMIDLIST* list, std::string& folder);
 
 } // namespace wintk

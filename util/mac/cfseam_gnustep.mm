@@ -2,6 +2,8 @@
 // and CFString, and there are no alias files.
 #include "util/mac/cfseam.h"
 
+#include "util/mac/autorelease.h"
+
 #import <Foundation/Foundation.h>
 
 #include <cstring>
@@ -27,6 +29,7 @@ BundleRef bundleCreate(const char* path)
 {
     if (path == nullptr || path[0] != '/')
         return nullptr;
+    FolantraAutoreleasePool pool;
     NSString* p = [NSString stringWithUTF8String:path];
     if (p == nil)
         return nullptr;
@@ -37,6 +40,7 @@ BundleRef bundleWithIdentifier(const char* identifier)
 {
     if (identifier == nullptr)
         return nullptr;
+    FolantraAutoreleasePool pool;
     NSString* ident = [NSString stringWithCString:identifier encoding:NSMacOSRomanStringEncoding];
     if (ident == nil)
         return nullptr;
@@ -45,11 +49,13 @@ BundleRef bundleWithIdentifier(const char* identifier)
 
 bool bundlePath(BundleRef bundle, char* out, std::size_t cap)
 {
+    FolantraAutoreleasePool pool;
     return bundle != nullptr && copyPath([(NSBundle*)bundle bundlePath], out, cap);
 }
 
 bool bundleResourcesPath(BundleRef bundle, char* out, std::size_t cap)
 {
+    FolantraAutoreleasePool pool;
     return bundle != nullptr && copyPath([(NSBundle*)bundle resourcePath], out, cap);
 }
 
@@ -69,6 +75,7 @@ bool composeCanonical(std::u16string& text)
 {
     if (text.empty())
         return true;
+    FolantraAutoreleasePool pool;
     NSString* s = [[NSString alloc] initWithCharacters:reinterpret_cast<const unichar*>(text.data())
                                                 length:text.size()];
     NSString* composed = [s precomposedStringWithCanonicalMapping];

@@ -2,6 +2,7 @@
 // Documents, Desktop in the user's domain), alias files, and canonical
 // composition of text.
 #include "util/files.h"
+#include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"
 #include "util/mystr.h"
 
@@ -15,6 +16,7 @@ bool userDomainFolder(NSSearchPathDirectory which, char* out)
 {
     if (out == nullptr)
         return false;
+    FolantraAutoreleasePool pool;
     NSArray* paths = NSSearchPathForDirectoriesInDomains(which, NSUserDomainMask, YES);
     if (paths == nil || [paths count] == 0)
         return false;
