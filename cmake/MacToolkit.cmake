@@ -21,8 +21,7 @@ set(FOLANTRA_CODESIGN_IDENTITY "-" CACHE STRING
   "The identity that signs the macOS bundle: - (ad hoc) or a site's Developer ID Application identity")
 
 function(folantra_mac_core target)
-  target_compile_definitions(${target} PUBLIC FOLANTRA_TOOLKIT_MAC=1
-    FOLANTRA_BUNDLE_IDENTIFIER="${FOLANTRA_BUNDLE_IDENTIFIER}")
+  target_compile_definitions(${target} PUBLIC FOLANTRA_BUNDLE_IDENTIFIER="${FOLANTRA_BUNDLE_IDENTIFIER}")
   if(APPLE)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:OBJCXX,OBJC>:-fno-objc-arc>)
     target_link_libraries(${target} PUBLIC "-framework Cocoa" "-framework CoreFoundation")

@@ -14,6 +14,7 @@
 #include "output/printtofile.h"
 #include "settings/mysettings.h"
 #include "subhost/host.h"
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/mystrings.h"
 

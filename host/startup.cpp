@@ -1,7 +1,6 @@
 #include "host/startup.h"
 
 #include "host/guard.h"
-#include "host/startup_platform.h"
 #include "host/xtcalls.h"
 #include "host/xtglue.h"
 #include "job/folantrarec.h"
@@ -9,6 +8,7 @@
 #include "postscript/psprocs.h"
 #include "settings/mysettings.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/mystrings.h"
 #include "util/platform.h"
 

@@ -3,6 +3,7 @@
 #include "host/xtcalls.h"
 #include "settings/mysettings.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/mystr.h"
 

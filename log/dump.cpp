@@ -1,7 +1,9 @@
 #include "log/dump.h"
 
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/mystr.h"
+#include "util/os.h"
 #include "util/platform.h"
 
 #include <cstdarg>

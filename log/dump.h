@@ -41,11 +41,3 @@ void dprintf(const char* format, ...) FOLANTRA_PRINTF_FORMAT(1, 2);
 // Appends prefix, the local time and suffix as one line ("" for no prefix;
 // the platform line end for no suffix).
 void dumpTime(const char* prefix, const char* suffix);
-
-// ---- platform side (dump_posix.cpp, dump_win.cpp) ----
-namespace dump_platform {
-struct LocalClock {
-    int hours, minutes, seconds, milliseconds;
-};
-LocalClock now();
-} // namespace dump_platform

@@ -3,10 +3,10 @@
 #include "host/xtcalls.h"
 #include "job/folantrarec.h"
 #include "log/dump.h"
-#include "output/opendoc.h"
 #include "output/psname.h"
 #include "settings/prefs.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/platform.h"
 

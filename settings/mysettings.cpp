@@ -1,6 +1,7 @@
 #include "settings/mysettings.h"
 
 #include "log/dump.h"
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/mystr.h"
 #include "util/mystrings.h"

@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include "ui/toolkit.h"
 #include "ui/windesc.h"
 #include "util/mystr.h"
 

@@ -5,10 +5,11 @@
 //
 // A dialog is held as a window object with its controls (kind, id, text,
 // value, enabled state, focus); the toolkit of the platform shows it. The
-// seam runs both ways: the model is pushed to the toolkit (dialog_toolkit),
-// and a native control the user changed calls controlChanged, which pulls its
-// state into the model and runs the one dispatch every toolkit shares. The
-// same objects serve the options pane, which lives in a dialog of the host.
+// seam runs both ways: the model is pushed to the toolkit (dialog_toolkit in
+// ui/toolkit.h), and a native control the user changed calls controlChanged,
+// which pulls its state into the model and runs the one dispatch every
+// toolkit shares. The same objects serve the options pane, which lives in a
+// dialog of the host.
 #pragma once
 
 #include <cstdint>
@@ -223,24 +224,3 @@ std::int32_t newWindowId();
 // Makes the window the owner of all its controls; every builder calls it
 // once the controls are in place.
 void adoptControls(DlgWindow* window);
-
-// ---- toolkit side (ui/headless/dialogs_headless.cpp: the host's headless
-// window system; ui/win/dialogs_win.cpp; ui/mac/) ----
-namespace dialog_toolkit {
-// Whether dialogs can be shown at all.
-bool available();
-// The screen the dialogs are centred on, and the frame of a dialog window.
-void screenSize(int* width, int* height);
-FrameInsets frameInsets();
-// Shows the built window, runs it until it is done and answers its result;
-// the window is closed when it returns.
-int runModal(DlgWindow& window);
-// The window's controls changed outside an action (the pane refilled).
-void update(DlgWindow& window);
-// Adds the pane to the host's dialog that is being built; false when the
-// toolkit has no place for it.
-bool addPane(std::int32_t hostDialog, DlgWindow& pane);
-// The folder chooser: 1 and the chosen path (UTF-8, any length), 2 when
-// cancelled, 0 when there is none.
-int chooseFolder(const char* start, std::string& chosen);
-} // namespace dialog_toolkit

@@ -1,6 +1,7 @@
 #include "ui/msgbox.h"
 
 #include "job/folantrarec.h"
+#include "ui/toolkit.h"
 #include "util/mystrings.h"
 
 #include <cstdarg>

@@ -6,6 +6,7 @@
 #include "postscript/metadata.h"
 #include "ui/msgbox.h"
 #include "ui/panetable.h"
+#include "ui/toolkit.h"
 
 #include <cmath>
 #include <cstdio>

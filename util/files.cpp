@@ -2,6 +2,7 @@
 
 #include "util/devicename.h"
 #include "util/mystr.h"
+#include "util/os.h"
 #include "util/platform.h"
 
 #include <cstring>

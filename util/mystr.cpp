@@ -1,6 +1,8 @@
 #include "util/mystr.h"
 
+#include "ui/toolkit.h"
 #include "util/mystrings.h"
+#include "util/os.h"
 
 #include <cstdarg>
 #include <cstdint>

@@ -124,13 +124,3 @@ private:
     bool mHasText = false;
     bool mHasUTF8 = false;
 };
-
-// ---- platform side (mystr_posix.cpp, mystr_win.cpp) ----
-namespace mystr_platform {
-// Converts into `out` (cap bytes, cap >= 1) in an 8-bit `encoding`, cut at a
-// character boundary, zero-terminated. False for an encoding the platform
-// cannot produce (out untouched).
-bool encode(const char16_t* text, std::size_t length, int encoding, char* out, std::size_t cap);
-// Canonical composition in place where available.
-void composeNFC(std::u16string& text);
-} // namespace mystr_platform

@@ -1,5 +1,6 @@
 #include "util/mystrings.h"
 
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/platform.h"
 #include "util/xmlreader.h"

@@ -50,12 +50,6 @@ void addEllipsisToString(char* text, std::size_t capacity = 256);
 // plug-in's own. A resource there is the file name + suffix + "." + type.
 void setResourceFolder(const char* folder);
 
-// ---- toolkit side (headless/resources_headless.cpp, win/resources_win.cpp) ----
-// The plug-in's own resource `name` of `type` (exact name, suffix included),
-// copied as getResourceData describes, or null. macOS and Linux keep the
-// resources as files in a folder beside the plug-in file, <dir>/<plug-in
-// name>.resources/<name>.<type>; Windows in the module's resources, names and
-// types compared without regard to case.
-char* copyPlatformResource(const char* name, const char* type);
-// A file's bytes copied the same way, or null; shared by both sides.
+// A file's bytes copied as getResourceData describes, or null; the
+// toolkits' copyPlatformResource (ui/toolkit.h) reads through it.
 char* copyResourceFile(const char* path);

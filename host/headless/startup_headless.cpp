@@ -1,7 +1,7 @@
 // Start-up steps of the macOS-style builds. On Linux the plug-in's resources
 // live in the folder "Folantra.resources" beside the plug-in file, as a
 // bundle keeps them in its Resources folder.
-#include "host/startup_platform.h"
+#include "ui/toolkit.h"
 
 #include "ui/msgbox.h"
 #include "ui/optionspane.h"

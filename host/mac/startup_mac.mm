@@ -2,7 +2,7 @@
 // XTensions folder, else the bundle holding the plug-in's own file, else the
 // loaded bundle with the plug-in's identifier), the interface resources, and
 // the pane controller.
-#include "host/startup_platform.h"
+#include "ui/toolkit.h"
 
 #include "host/mac/bundle_mac.h"
 #include "ui/mac/macui.h"

@@ -1,5 +1,5 @@
 // Start-up steps of the Windows build.
-#include "host/startup_platform.h"
+#include "ui/toolkit.h"
 
 #include "host/startup.h"
 #include "host/win/instance_win.h"

@@ -1,5 +1,5 @@
 // macOS: the shared workspace opens the file with the named application.
-#include "output/opendoc.h"
+#include "ui/toolkit.h"
 
 #include "log/dump.h"
 

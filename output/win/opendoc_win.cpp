@@ -3,7 +3,7 @@
 // program's folder, the system folders, the search path); an installed
 // Acrobat registers it instead as acrodist.exe under App Paths, for the
 // user or for the machine, and that program is started next.
-#include "output/opendoc.h"
+#include "ui/toolkit.h"
 
 #include "log/dump.h"
 

@@ -6,6 +6,7 @@
 
 #include "host/mac/bundle_mac.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/mac/cfseam.h"
 
 #include <gtest/gtest.h>

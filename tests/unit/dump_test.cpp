@@ -1,4 +1,5 @@
 #include "log/dump.h"
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/platform.h"
 

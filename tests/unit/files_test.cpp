@@ -1,3 +1,4 @@
+#include "ui/toolkit.h"
 #include "util/devicename.h"
 #include "util/files.h"
 #include "util/platform.h"

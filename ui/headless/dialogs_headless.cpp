@@ -7,6 +7,7 @@
 
 #include "host/guard.h"
 #include "host/xtcalls.h"
+#include "ui/toolkit.h"
 
 #include <string>
 #include <vector>

@@ -3,6 +3,7 @@
 #include "ui/msgbox.h"
 
 #include "host/xtcalls.h"
+#include "ui/toolkit.h"
 
 #include <cstdio>
 

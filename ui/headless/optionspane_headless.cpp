@@ -6,6 +6,7 @@
 
 #include "host/guard.h"
 #include "host/xtcalls.h"
+#include "ui/toolkit.h"
 
 namespace {
 

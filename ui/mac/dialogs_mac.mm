@@ -8,6 +8,7 @@
 #include "host/mac/bundle_mac.h"
 #include "ui/mac/objcguard.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"
 

@@ -4,6 +4,7 @@
 #include "ui/mac/macui.h"
 
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "util/mac/autorelease.h"
 
 int showMessageBox(const char* title, const char* primary, const char* secondary, int buttons)

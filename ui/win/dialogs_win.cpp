@@ -2,6 +2,7 @@
 // toolkit in ui/win/.
 #include "ui/dialogs.h"
 
+#include "ui/toolkit.h"
 #include "ui/win/wintoolkit.h"
 
 namespace dialog_toolkit {

@@ -1,6 +1,7 @@
 // The message box on the "MsgBox" template: text 10 grown to the measured
 // text, buttons 1 (OK) and 2 (Cancel) moved below it, centred at a quarter
 // of the free height; the host's main window is disabled while it shows.
+#include "ui/toolkit.h"
 #include "ui/win/windpi.h"
 #include "ui/win/winhandles.h"
 #include "ui/win/winowner.h"

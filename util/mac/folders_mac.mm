@@ -1,6 +1,7 @@
 // The user's standard folders as the system names them (Application Support,
 // Documents, Desktop in the user's domain), alias files, and canonical
 // composition of text.
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/mac/autorelease.h"
 #include "util/mac/cfseam.h"

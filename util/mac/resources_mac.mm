@@ -3,6 +3,7 @@
 #include "util/mystrings.h"
 
 #include "host/mac/bundle_mac.h"
+#include "ui/toolkit.h"
 #include "util/mac/cfseam.h"
 
 #include <string>

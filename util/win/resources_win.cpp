@@ -2,6 +2,8 @@
 // folantra.rc), found by name and type without regard to case.
 #include "util/mystrings.h"
 
+#include "ui/toolkit.h"
+
 #include <windows.h>
 
 #include <cstring>

@@ -1,8 +1,10 @@
-// macOS and Linux: the plug-in's resources are files in a folder beside the
-// plug-in file, as a bundle keeps them in its Resources folder: for
-// <dir>/Folantra.xnt the folder is <dir>/Folantra.resources.
+// Without a bundle (a toolkit without a desktop of its own): the plug-in's
+// resources are files in a folder beside the plug-in file, as a bundle keeps
+// them in its Resources folder: for <dir>/Folantra.xnt the folder is
+// <dir>/Folantra.resources. util/mac/resources_mac.mm replaces this file.
 #include "util/mystrings.h"
 
+#include "ui/toolkit.h"
 #include "util/files.h"
 #include "util/platform.h"
 

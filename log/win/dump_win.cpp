@@ -1,5 +1,7 @@
 #include "log/dump.h"
 
+#include "util/os.h"
+
 #include <windows.h>
 
 namespace dump_platform {

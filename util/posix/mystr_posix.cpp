@@ -2,6 +2,8 @@
 // done by the plug-in itself so that it needs no conversion library.
 #include "util/mystr.h"
 
+#include "util/os.h"
+
 #include <cstdint>
 
 namespace {
@@ -182,14 +184,5 @@ bool encode(const char16_t* text, std::size_t length, int encoding, char* out, s
     out[used] = '\0';
     return true;
 }
-
-#if !defined(FOLANTRA_TOOLKIT_MAC)
-// Linux offers no canonical composition without an extra library, so the text
-// stays as it is here; callers get the text back unchanged. The mac toolkit
-// composes through the system (util/mac/folders_mac.mm).
-void composeNFC(std::u16string&)
-{
-}
-#endif
 
 } // namespace mystr_platform

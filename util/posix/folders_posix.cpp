@@ -1,6 +1,9 @@
-// The user's folders of the headless toolkit (Linux): the freedesktop
+// The user's folders, alias files and canonical composition for a toolkit
+// without a desktop of its own (the headless one): the freedesktop
 // conventions, XDG user-dirs for Documents and Desktop and $XDG_CONFIG_HOME
-// for the preferences. A toolkit with a desktop of its own asks it instead.
+// for the preferences. A toolkit with a desktop of its own asks it instead
+// (util/mac/folders_mac.mm replaces this file).
+#include "ui/toolkit.h"
 #include "util/files.h"
 
 #include <cstdlib>
@@ -99,3 +102,16 @@ bool getAppSupportFolder(char* out)
 {
     return out != nullptr && copyPath(configFolder(), out);
 }
+
+// Linux has no alias files.
+void resolveAlias(char*)
+{
+}
+
+namespace mystr_platform {
+// Linux offers no canonical composition without an extra library, so the text
+// stays as it is here; callers get the text back unchanged.
+void composeNFC(std::u16string&)
+{
+}
+} // namespace mystr_platform

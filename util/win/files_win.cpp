@@ -3,6 +3,7 @@
 // work as well.
 #include "util/files.h"
 
+#include "ui/toolkit.h"
 #include "util/longpath.h"
 #include "util/mystr.h"
 

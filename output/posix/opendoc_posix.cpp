@@ -5,7 +5,7 @@
 // its own waits, writes the program's exit status to the log and ends with
 // that status (127 when the program could not be started). The program
 // inherits none of the host's descriptors beyond the standard three.
-#include "output/opendoc.h"
+#include "ui/toolkit.h"
 
 #include "log/dump.h"
 

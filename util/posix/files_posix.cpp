@@ -197,13 +197,6 @@ int makeDir(const char* path)
     return mkdir(path, 0777) == 0 ? 0 : -1;
 }
 
-#if !defined(FOLANTRA_TOOLKIT_MAC)
-// Linux has no alias files; the mac toolkit resolves them (util/mac/folders_mac.mm).
-void resolveAlias(char*)
-{
-}
-#endif
-
 std::FILE* openFile(const char* path, const char* mode)
 {
     if (path == nullptr || path[0] == '\0' || mode == nullptr)

@@ -1,6 +1,7 @@
 // The user's folders on Windows, from the shell.
 #include "util/files.h"
 
+#include "ui/toolkit.h"
 #include "util/mystr.h"
 
 #include <windows.h>

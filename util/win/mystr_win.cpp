@@ -1,6 +1,9 @@
 // UTF-8, UTF-16 and code-page conversion on Windows, through the system.
 #include "util/mystr.h"
 
+#include "ui/toolkit.h"
+#include "util/os.h"
+
 #include <windows.h>
 
 #include <string>

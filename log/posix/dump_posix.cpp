@@ -1,5 +1,7 @@
 #include "log/dump.h"
 
+#include "util/os.h"
+
 #include <ctime>
 #include <sys/time.h>
 
