@@ -1,9 +1,7 @@
 #include "job/folantrarec.h"
 
 #include <cstring>
-
-const char* const kFolantraKeys[9] = {"Folantra", "TrimBox", "PageBorder", "PrintToFile", "AskForName",
-                                      "Distill",  "Scale",   "Layers",     "Folder"};
+#include <stdexcept>
 
 namespace {
 FolantraRec sSysRec;  // settings of the current or next print job
@@ -30,9 +28,29 @@ void clearRec(FolantraRec* rec)
 
 bool sameRec(const FolantraRec* a, const FolantraRec* b) { return std::memcmp(a, b, sizeof *a) == 0; }
 
+RecText recText(FolantraRec* rec, RecField field)
+{
+    switch (field) {
+    case RecField::Folder: return {rec->folder, static_cast<int32_t>(sizeof rec->folder)};
+    case RecField::Title: return {rec->metaData.title, static_cast<int32_t>(sizeof rec->metaData.title)};
+    case RecField::Author: return {rec->metaData.author, static_cast<int32_t>(sizeof rec->metaData.author)};
+    case RecField::Keywords: return {rec->metaData.keywords, static_cast<int32_t>(sizeof rec->metaData.keywords)};
+    default: throw std::logic_error("no text field of the record");
+    }
+}
+
+float* recScale(FolantraRec* rec, RecField field)
+{
+    switch (field) {
+    case RecField::ScaleX: return &rec->scaleX;
+    case RecField::ScaleY: return &rec->scaleY;
+    default: throw std::logic_error("no scale field of the record");
+    }
+}
+
 int16_t getSetting(const FolantraRec* rec, int16_t index)
 {
-    if (index < 0 || index > 7)
+    if (index < 0 || index >= kFlagCount)
         return 0;
     return rec->flags[index];
 }

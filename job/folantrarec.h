@@ -1,6 +1,8 @@
 // The job settings record: every option the plug-in applies to a print job.
 #pragma once
 
+#include "job/options.h"
+
 #include <cstdint>
 
 struct MetaData {
@@ -9,20 +11,8 @@ struct MetaData {
     char keywords[256];
 };
 
-// Flag indices into FolantraRec::flags; the pane's control ids equal them.
-enum FolantraFlag : int16_t {
-    kFlagReserved = 0,
-    kFlagTrimBox = 1,
-    kFlagPageBorder = 2,
-    kFlagPrintToFile = 3,
-    kFlagAskForName = 4,
-    kFlagDistill = 5,
-    kFlagScale = 6,
-    kFlagLayers = 7,
-};
-
 struct FolantraRec {
-    int8_t flags[8];   // 1 = on; any other value is off
+    int8_t flags[kFlagCount]; // by flag index (job/options.h); 1 = on, any other value is off
     char folder[512];  // destination folder for print-to-file; empty = none
     char psPath[512];  // PostScript file of the running job; never stored
     float scaleX;      // 1.0 = 100 %
@@ -30,10 +20,8 @@ struct FolantraRec {
     MetaData metaData;
 };
 
-static_assert(sizeof(FolantraRec) == 8 + 512 + 512 + 4 + 4 + 3 * 256, "no padding: records compare byte for byte");
+static_assert(sizeof(FolantraRec) == kFlagCount + 512 + 512 + 4 + 4 + 3 * 256, "no padding: records compare byte for byte");
 
-// The key names: index 0 the product word, 1 to 7 the flag keys, 8 "Folder".
-extern const char* const kFolantraKeys[9];
 inline constexpr const char* kProductWord = "Folantra";
 inline constexpr const char* kVersionText = "4.20";
 
@@ -44,6 +32,20 @@ void setSysRec(const FolantraRec* rec);
 void clearRec(FolantraRec* rec);
 // Whole-record comparison, every byte included (string tails too).
 bool sameRec(const FolantraRec* a, const FolantraRec* b);
+
+// A text field of the record named in the option table, with its capacity
+// (terminator included); a scale field. A field of the other sort throws.
+struct RecText {
+    char* chars;
+    int32_t size;
+};
+RecText recText(FolantraRec* rec, RecField field);
+float* recScale(FolantraRec* rec, RecField field);
+inline const char* recTextOf(const FolantraRec* rec, RecField field)
+{
+    return recText(const_cast<FolantraRec*>(rec), field).chars;
+}
+inline float recScaleOf(const FolantraRec* rec, RecField field) { return *recScale(const_cast<FolantraRec*>(rec), field); }
 
 int16_t getSetting(const FolantraRec* rec, int16_t index);
 bool getTrimBox();

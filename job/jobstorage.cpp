@@ -127,26 +127,35 @@ bool getJobHandle(FolantraRec* rec)
     std::int32_t status = readDocBlock(store);
     if (status == CMySettings::kNoMemory)
         return false;
-    if (status == CMySettings::kOK) {
-        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
-            rec->flags[i] = static_cast<int8_t>(store.getInt32(kSection, kFolantraKeys[i], 0) & 0xFF);
-        // The block keeps 255 bytes of the folder.
-        store.getString(kSection, kFolantraKeys[8], rec->folder, 256);
-        checkFolder(rec->folder);
-        rec->scaleX = store.getFloat(kSection, "ScX", 1.0f);
-        rec->scaleY = store.getFloat(kSection, "ScY", 1.0f);
-        store.getString(kSection, "Title", rec->metaData.title, 256);
-        store.getString(kSection, "Author", rec->metaData.author, 256);
-        store.getString(kSection, "Keywords", rec->metaData.keywords, 256);
+    if (status != CMySettings::kOK)
+        return true;
+    for (const OptionRow& row : kOptions) {
+        switch (row.stored) {
+        case Stored::No:
+            break;
+        case Stored::Flag:
+            rec->flags[row.flag] = static_cast<int8_t>(store.getInt32(kSection, row.key, 0) & 0xFF);
+            break;
+        case Stored::Text: {
+            // The block keeps 255 bytes of every text, of the folder too.
+            RecText text = recText(rec, row.field);
+            store.getString(kSection, row.key, text.chars, text.size < 256 ? text.size : 256);
+            if (row.field == RecField::Folder)
+                checkFolder(rec->folder);
+            break;
+        }
+        case Stored::Scale:
+            *recScale(rec, row.field) = store.getFloat(kSection, row.key, 1.0f);
+            break;
+        }
     }
     return true;
 }
 
 void setJobHandle(const FolantraRec* given)
 {
-    const FolantraRec flat = storedForm(given);
-    const FolantraRec* rec = &flat;
-    // The new block is the document's block with the twelve entries set, so
+    FolantraRec rec = storedForm(given);
+    // The new block is the document's block with the stored entries set, so
     // that whatever else it holds (other sections, lines the plug-in cannot
     // read) stays; a document without one starts from an empty store.
     CMySettings store;
@@ -158,14 +167,21 @@ void setJobHandle(const FolantraRec* given)
     // A block that lacks an entry is never stored: when the store cannot
     // take one (it could not grow), the document keeps the block it had.
     std::int32_t failed = 0;
-    for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
-        failed |= store.set(kSection, kFolantraKeys[i], static_cast<std::int32_t>(rec->flags[i]));
-    failed |= setText(store, kFolantraKeys[8], rec->folder);
-    failed |= store.setFloat(kSection, "ScX", rec->scaleX);
-    failed |= store.setFloat(kSection, "ScY", rec->scaleY);
-    failed |= setText(store, "Title", rec->metaData.title);
-    failed |= setText(store, "Author", rec->metaData.author);
-    failed |= setText(store, "Keywords", rec->metaData.keywords);
+    for (const OptionRow& row : kOptions) {
+        switch (row.stored) {
+        case Stored::No:
+            break;
+        case Stored::Flag:
+            failed |= store.set(kSection, row.key, static_cast<std::int32_t>(rec.flags[row.flag]));
+            break;
+        case Stored::Text:
+            failed |= setText(store, row.key, recText(&rec, row.field).chars);
+            break;
+        case Stored::Scale:
+            failed |= store.setFloat(kSection, row.key, *recScale(&rec, row.field));
+            break;
+        }
+    }
     if (failed != 0 || store.buffer == nullptr)
         return;
     std::size_t size = store.length + 1;
@@ -194,45 +210,59 @@ void getFolantraRecByStyle(xtstyleref style, FolantraRec* rec)
     std::unique_ptr<xtxmlnode, DisposeNode> node(xtStyleGetNode(style, XT_PLUGIN_ID));
     if (node == nullptr)
         return;
-    if (xtxmlelem* elem = folantraElement(node.get())) {
-        char value[256];
-        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i)
-            rec->flags[i] = readValue(elem, kFolantraKeys[i], value, sizeof value)
-                                ? static_cast<int8_t>(std::strtol(value, nullptr, 10) & 0xFF)
-                                : 0;
-        readValue(elem, kFolantraKeys[8], rec->folder, sizeof rec->folder);
-        checkFolder(rec->folder);
-        if (readValue(elem, "ScX", value, sizeof value))
-            rec->scaleX = static_cast<float>(std::strtod(value, nullptr));
-        if (readValue(elem, "ScY", value, sizeof value))
-            rec->scaleY = static_cast<float>(std::strtod(value, nullptr));
-        readValue(elem, "Title", rec->metaData.title, sizeof rec->metaData.title);
-        readValue(elem, "Author", rec->metaData.author, sizeof rec->metaData.author);
-        readValue(elem, "Keywords", rec->metaData.keywords, sizeof rec->metaData.keywords);
+    xtxmlelem* elem = folantraElement(node.get());
+    if (elem == nullptr)
+        return;
+    char value[256];
+    for (const OptionRow& row : kOptions) {
+        switch (row.stored) {
+        case Stored::No:
+            break;
+        case Stored::Flag:
+            rec->flags[row.flag] = readValue(elem, row.key, value, sizeof value)
+                                       ? static_cast<int8_t>(std::strtol(value, nullptr, 10) & 0xFF)
+                                       : 0;
+            break;
+        case Stored::Text: {
+            RecText text = recText(rec, row.field);
+            readValue(elem, row.key, text.chars, text.size);
+            if (row.field == RecField::Folder)
+                checkFolder(rec->folder);
+            break;
+        }
+        case Stored::Scale:
+            if (readValue(elem, row.key, value, sizeof value))
+                *recScale(rec, row.field) = static_cast<float>(std::strtod(value, nullptr));
+            break;
+        }
     }
 }
 
 void setFolantraRec(xtstyleref style, const FolantraRec* given)
 {
-    const FolantraRec flat = storedForm(given);
-    const FolantraRec* rec = &flat;
+    FolantraRec rec = storedForm(given);
     xtxmlnode* node = xtStyleGetNode(style, XT_PLUGIN_ID);
     if (node == nullptr)
         return;
     if (xtxmlelem* elem = folantraElement(node)) {
         char value[64];
-        for (int16_t i = kFlagTrimBox; i <= kFlagScale; ++i) {
-            std::snprintf(value, sizeof value, "%d", rec->flags[i]);
-            xtXmlSetValue(elem, kFolantraKeys[i], value);
+        for (const OptionRow& row : kOptions) {
+            switch (row.stored) {
+            case Stored::No:
+                break;
+            case Stored::Flag:
+                std::snprintf(value, sizeof value, "%d", rec.flags[row.flag]);
+                xtXmlSetValue(elem, row.key, value);
+                break;
+            case Stored::Text:
+                xtXmlSetValue(elem, row.key, recText(&rec, row.field).chars);
+                break;
+            case Stored::Scale:
+                formatFloat(value, sizeof value, "%.5f", *recScale(&rec, row.field));
+                xtXmlSetValue(elem, row.key, value);
+                break;
+            }
         }
-        xtXmlSetValue(elem, kFolantraKeys[8], rec->folder);
-        formatFloat(value, sizeof value, "%.5f", rec->scaleX);
-        xtXmlSetValue(elem, "ScX", value);
-        formatFloat(value, sizeof value, "%.5f", rec->scaleY);
-        xtXmlSetValue(elem, "ScY", value);
-        xtXmlSetValue(elem, "Title", rec->metaData.title);
-        xtXmlSetValue(elem, "Author", rec->metaData.author);
-        xtXmlSetValue(elem, "Keywords", rec->metaData.keywords);
     }
     xtStyleSetNode(style, XT_PLUGIN_ID, node);
     xtXmlDispose(node);

@@ -3,6 +3,7 @@
 #include "subhost/cli.h"
 
 #include "folantra/version.h"
+#include "job/options.h"
 #include "subhost/counted.h"
 #include "subhost/printjob.h"
 
@@ -205,21 +206,18 @@ struct Setting {
     bool flag;
 };
 
-// The keys of the plug-in's block, in the order the pane shows them.
-const Setting kSettings[] = {
-    {"TrimBox", "CropBox, BleedBox and Folantra box grown by the bleed", true},
-    {"PageBorder", "a 0.25 pt black border around each page", true},
-    {"PrintToFile", "print into a PostScript file that the plug-in names", true},
-    {"AskForName", "ask for the file's name when printing", true},
-    {"Distill", "start the distiller on the finished file", true},
-    {"Scale", "scale each page by ScX and ScY about its centre", true},
-    {"Folder", "the PostScript file's folder (empty: the document's folder, or the desktop)", false},
-    {"ScX", "horizontal scale (1 = 100 %)", false},
-    {"ScY", "vertical scale (1 = 100 %)", false},
-    {"Title", "document info: title", false},
-    {"Author", "document info: author", false},
-    {"Keywords", "document info: keywords", false},
-};
+// The keys of the plug-in's block, in the order the pane shows them: the
+// stored rows of the plug-in's option table.
+std::vector<Setting> storedSettings()
+{
+    std::vector<Setting> keys;
+    for (const OptionRow& row : kOptions)
+        if (row.stored != Stored::No)
+            keys.push_back({row.key, row.about, row.stored == Stored::Flag});
+    return keys;
+}
+
+const std::vector<Setting> kSettings = storedSettings();
 
 // The key=value lines of the block's INI text (CR or LF line ends), in the
 // order they are stored.
@@ -280,7 +278,7 @@ void describeSettings(const std::vector<uint8_t>& bytes)
     }
     for (const auto& entry : entries) {
         const std::string& k = entry.first;
-        if (std::none_of(std::begin(kSettings), std::end(kSettings), [&](const Setting& s) { return k == s.key; }))
+        if (std::none_of(kSettings.begin(), kSettings.end(), [&](const Setting& s) { return k == s.key; }))
             line(k, entry.second, "(not a key of the plug-in)");
     }
 }

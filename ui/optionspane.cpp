@@ -31,7 +31,7 @@ constexpr std::size_t kFolderMax = sizeof(FolantraRec::folder) - 1;
 
 ControlRef paneControl(int id) { return sPane ? getControl(&sPane->window, id) : nullptr; }
 
-void setPathLabel() { setControlText(paneControl(kPanePath), getDocRec()->folder); }
+void setPathLabel() { setControlText(paneControl(kPaneFolder), getDocRec()->folder); }
 
 void setScale(int id, float factor) { setControlText(paneControl(id), formatScale(factor).c_str()); }
 
@@ -53,10 +53,10 @@ float getScale(int id, float current)
 uint8_t paneControlProc(ControlRef control, DialogRef, void*)
 {
     switch (getControlItem(control)) {
-    case kPanePrintToFile:
+    case flagControl(kFlagPrintToFile):
         adjustPaneControls();
         return 1;
-    case kPaneScale:
+    case flagControl(kFlagScale):
         adjustPaneControls();
         if (getControlValue(control) == 1)
             setControlFocus(paneControl(kPaneScaleX));
@@ -149,8 +149,10 @@ DialogRef createPane(xtstyleref style, uint32_t kind)
         sPane->kind = kind;
         buildPaneWindow(&sPane->window);
         sPane->window.window = newWindowId();
-        for (int id : {kPanePrintToFile, kPaneScale, kPaneChooseFolder, kPaneReset, kPaneMetaData})
-            setControlHandler(&sPane->window, id, paneControlProc, nullptr);
+        forEachPaneControl([](const OptionRow& row) {
+            if (row.action != nullptr)
+                setControlHandler(&sPane->window, row.paneId, paneControlProc, nullptr);
+        });
         if (style != 0)
             getFolantraRecByStyle(style, getDocRec());
         else
@@ -180,11 +182,14 @@ void setPaneControls(const FolantraRec* rec)
 {
     if (!sPane)
         return;
-    for (int i = kFlagTrimBox; i <= kFlagScale; ++i)
-        setControlValue(paneControl(i), rec->flags[i] == 1 ? 1 : 0);
-    setPathLabel();
-    setScale(kPaneScaleX, rec->scaleX);
-    setScale(kPaneScaleY, rec->scaleY);
+    forEachPaneControl([rec](const OptionRow& row) {
+        if (row.stored == Stored::Flag)
+            setControlValue(paneControl(row.paneId), rec->flags[row.flag] == 1 ? 1 : 0);
+        else if (row.stored == Stored::Text)
+            setControlText(paneControl(row.paneId), recTextOf(rec, row.field));
+        else if (row.stored == Stored::Scale)
+            setScale(row.paneId, recScaleOf(rec, row.field));
+    });
     adjustPaneControls();
 }
 
@@ -192,23 +197,24 @@ void adjustPaneControls()
 {
     if (!sPane)
         return;
-    bool toFile = getControlValue(paneControl(kPanePrintToFile)) == 1;
-    bool scale = getControlValue(paneControl(kPaneScale)) == 1;
-    enableControl(paneControl(kPaneDistiller), toFile);
-    enableControl(paneControl(kPaneChooseFolder), toFile);
-    enableControl(paneControl(kPaneReset), toFile);
-    enableControl(paneControl(kPaneScaleX), scale);
-    enableControl(paneControl(kPaneScaleY), scale);
+    forEachPaneControl([](const OptionRow& row) {
+        if (row.enabledBy != 0)
+            enableControl(paneControl(row.paneId), getControlValue(paneControl(row.enabledBy)) == 1);
+    });
 }
 
 void getPaneSettings(FolantraRec* rec)
 {
     if (!sPane)
         return;
-    for (int i = kFlagTrimBox; i <= kFlagScale; ++i)
-        rec->flags[i] = getControlValue(paneControl(i)) == 1 ? 1 : 0;
-    rec->scaleX = getScale(kPaneScaleX, rec->scaleX);
-    rec->scaleY = getScale(kPaneScaleY, rec->scaleY);
+    forEachPaneControl([rec](const OptionRow& row) {
+        if (row.stored == Stored::Flag)
+            rec->flags[row.flag] = getControlValue(paneControl(row.paneId)) == 1 ? 1 : 0;
+        else if (row.stored == Stored::Scale && row.kind == PaneKind::EditField) {
+            float* factor = recScale(rec, row.field);
+            *factor = getScale(row.paneId, *factor);
+        }
+    });
 }
 
 void savePaneSettings()
@@ -245,6 +251,49 @@ void chooseFolderForPane()
     std::memset(rec->folder, 0, sizeof rec->folder);
     std::memcpy(rec->folder, chosen.data(), chosen.size());
     setPathLabel();
+}
+
+DialogRef openPrintPane() { return createPane(0, 0); }
+
+DialogRef openStylePane(xtstyleref style)
+{
+    uint32_t kind = 0;
+    if (!xtStyleKind(style, &kind) || kind != XT_STYLE_KIND_PRINT)
+        return nullptr;
+    return createPane(style, kind);
+}
+
+void closePane(bool confirmed)
+{
+    DialogRef pane = currentPane();
+    if (pane == nullptr)
+        return;
+    if (confirmed) {
+        pane_toolkit::pullControls(*pane);
+        if (sPane->style != 0)
+            savePaneToStyle();
+        else
+            savePaneSettings();
+    }
+    if (DialogRef still = currentPane())
+        pane_toolkit::release(*still);
+    destroyPane();
+}
+
+int32_t XTAPI panePrintDialogClosed(xtcbheader* rec) noexcept
+{
+    return guardEntry("panePrintDialogClosed", int32_t{0}, [rec] {
+        closePane(rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED);
+        return int32_t{0};
+    });
+}
+
+int32_t XTAPI paneStyleEditorClosed(xtcbheader* rec) noexcept
+{
+    return guardEntry("paneStyleEditorClosed", int32_t{0}, [rec] {
+        closePane(rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0);
+        return int32_t{0};
+    });
 }
 
 int32_t XTAPI paneStyleChanged(xtcbheader* rec) noexcept

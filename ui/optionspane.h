@@ -32,7 +32,25 @@ bool scaleInPaneRange(float factor);
 // field's range.
 bool acceptScale(const char* text, float* factor);
 
-// ---- the pane's life (driven by the toolkit's callbacks) ----
+// ---- the pane's life cycle, the same on every toolkit ----
+
+// The print dialog is being built (164): a pane for no style, loaded from the
+// current document.
+DialogRef openPrintPane();
+// An output-style editor is being built (728): a pane for the style when it
+// is a print style ('RTPX'); null, and no pane, for a style of another kind.
+DialogRef openStylePane(xtstyleref style);
+// The host's dialog closes. Confirmed: the toolkit's controls are read into
+// the pane and saved (the print dialog's pane with savePaneSettings, a
+// style's with savePaneToStyle). The pane is released either way.
+void closePane(bool confirmed);
+// The host's callbacks for the end of the print dialog (768: confirmed when
+// the result field holds 2) and of the style editor (771: confirmed when its
+// flag byte is 0), for the toolkits whose host reports them so.
+int32_t XTAPI panePrintDialogClosed(xtcbheader* rec) noexcept;
+int32_t XTAPI paneStyleEditorClosed(xtcbheader* rec) noexcept;
+
+// ---- the pane's parts (the life cycle above uses them) ----
 
 // Creates the pane for a style (0 in the print dialog) of the given kind,
 // loads the working record from the style or, without one, from the current
@@ -75,3 +93,10 @@ void chooseFolderForPane();
 // The registrations of the toolkit, in the order the host is told of them:
 // the print dialog and style editor callbacks and the style change (765).
 void registerPanePlatformCallbacks();
+namespace pane_toolkit {
+// Before a confirmed pane is saved: what the user changed in the toolkit's
+// own controls into the pane's window.
+void pullControls(DlgWindow& pane);
+// Before the pane is destroyed: the toolkit's controls let go of it.
+void release(DlgWindow& pane);
+} // namespace pane_toolkit

@@ -2,27 +2,6 @@
 
 #include "ui/windesc.h"
 
-#include <cstdio>
-
-const PaneControlSpec kPaneControls[kPaneControlCount] = {
-    {kPaneCrop, PaneKind::CheckBox, "crop", 7, 7, 223, 10},
-    {kPaneMargins, PaneKind::CheckBox, "margins", 7, 21, 223, 10},
-    {kPanePrintToFile, PaneKind::CheckBox, "printToFile", 7, 35, 91, 10},
-    {kPaneAskForName, PaneKind::CheckBox, "askForPSName", 8, 72, 100, 10},
-    {kPaneDistiller, PaneKind::CheckBox, "distiller", 8, 86, 270, 10},
-    {kPaneScale, PaneKind::CheckBox, "scale:", 8, 100, 37, 10},
-    {kPaneChooseFolder, PaneKind::PushButton, "chooseFolder\xE2\x80\xA6", 130, 32, 68, 14},
-    {kPaneReset, PaneKind::PushButton, "reset", 213, 32, 68, 14},
-    {kPanePath, PaneKind::StaticText, nullptr, 7, 51, 316, 15},
-    {kPaneXLabel, PaneKind::StaticText, "X:", 123, 100, 27, 8},
-    {kPaneScaleX, PaneKind::EditField, nullptr, 155, 99, 30, 12},
-    {kPaneXPercent, PaneKind::StaticText, "%", 188, 100, 8, 8},
-    {kPaneYLabel, PaneKind::StaticText, "Y:", 216, 100, 27, 8},
-    {kPaneScaleY, PaneKind::EditField, nullptr, 248, 99, 30, 12},
-    {kPaneYPercent, PaneKind::StaticText, "%", 280, 100, 8, 8},
-    {kPaneMetaData, PaneKind::PushButton, "metadata\xE2\x80\xA6", 213, 70, 68, 14},
-};
-
 void buildPaneWindow(DlgWindow* window)
 {
     window->name = kPaneTitle;
@@ -33,10 +12,10 @@ void buildPaneWindow(DlgWindow* window)
     window->frame = DlgRect{0, 0, kPaneWidth, kPaneHeight};
     window->controls.clear();
     window->focus = -1;
-    for (const PaneControlSpec& row : kPaneControls) {
+    forEachPaneControl([window](const OptionRow& row) {
         DlgControl c;
-        c.id = row.id;
-        c.rect = DlgRect{row.x, row.y, row.w, row.h};
+        c.id = row.paneId;
+        c.rect = DlgRect{row.rect.x, row.rect.y, row.rect.w, row.rect.h};
         c.text = row.label != nullptr ? localizeText(row.label) : std::string();
         switch (row.kind) {
         case PaneKind::CheckBox:
@@ -47,6 +26,7 @@ void buildPaneWindow(DlgWindow* window)
             c.kind = c.type = kKindPush;
             break;
         case PaneKind::StaticText:
+        case PaneKind::ValueText:
             c.kind = c.type = kKindStatic;
             break;
         case PaneKind::EditField:
@@ -54,50 +34,10 @@ void buildPaneWindow(DlgWindow* window)
             c.tabStop = true;
             c.border = true;
             break;
+        case PaneKind::None:
+            return;
         }
         window->controls.push_back(c);
-    }
+    });
     adoptControls(window);
-}
-
-std::string paneResourceScript()
-{
-    std::string rc;
-    rc += "// The options pane (dialog 28050) of the print dialog and the output-style editor.\n";
-    rc += "// Generated from the pane's control table in ui/panetable.cpp; the unit tests check\n";
-    rc += "// that this file and the table agree. The labels are keys of the string table.\n";
-    rc += "#pragma code_page(65001)\n";
-    rc += "#include <windows.h>\n\n";
-    char line[256];
-    std::snprintf(line, sizeof line, "%d DIALOGEX 0, 0, %d, %d\n", kPaneDialogResource, kPaneWidth, kPaneHeight);
-    rc += line;
-    rc += "STYLE DS_SETFONT | DS_CONTROL | WS_CHILD\n";
-    rc += std::string("CAPTION \"") + kPaneTitle + "\"\n";
-    rc += "FONT 8, \"MS Shell Dlg\", 400, 0, 0x1\n";
-    rc += "BEGIN\n";
-    for (const PaneControlSpec& s : kPaneControls) {
-        const char* label = s.label != nullptr ? s.label : "";
-        switch (s.kind) {
-        case PaneKind::CheckBox:
-            std::snprintf(line, sizeof line, "    AUTOCHECKBOX \"%s\", %d, %d, %d, %d, %d\n", label, s.id, s.x, s.y,
-                          s.w, s.h);
-            break;
-        case PaneKind::PushButton:
-            std::snprintf(line, sizeof line, "    PUSHBUTTON \"%s\", %d, %d, %d, %d, %d\n", label, s.id, s.x, s.y, s.w,
-                          s.h);
-            break;
-        case PaneKind::StaticText:
-            // '&' shows as itself: the path label shows a folder's name.
-            std::snprintf(line, sizeof line, "    LTEXT \"%s\", %d, %d, %d, %d, %d, SS_LEFT | SS_NOPREFIX | WS_GROUP\n",
-                          label, s.id, s.x, s.y, s.w, s.h);
-            break;
-        case PaneKind::EditField:
-            std::snprintf(line, sizeof line, "    EDITTEXT %d, %d, %d, %d, %d, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP\n",
-                          s.id, s.x, s.y, s.w, s.h);
-            break;
-        }
-        rc += line;
-    }
-    rc += "END\n";
-    return rc;
 }

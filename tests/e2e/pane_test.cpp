@@ -1,6 +1,7 @@
 // The options pane through the loaded plug-in: the substitute host's print
 // dialog and output-style editor with a scripted user.
 #include "e2e/e2e_util.h"
+#include "job/options.h"
 #include "subhost/headless.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,33 @@ TEST_F(Pane, ConfirmingWithoutAChangeLeavesTheDocumentButSetsTheSystemRecord)
     EXPECT_TRUE(has(blockOf(*host), "TrimBox=1"));
     ASSERT_EQ(host->eventsOf("doc-changed").size(), 1u);
     EXPECT_EQ(host->eventsOf("doc-changed")[0].value, 3);
+}
+
+// Every flag of the option table, clicked in the print dialog, goes into the
+// document's block under its key and shows on when the dialog opens again;
+// no other flag changes.
+TEST_F(Pane, EveryFlagOfTheTableIsStoredInTheDocumentAndShownAgain)
+{
+    for (const OptionRow& row : kOptions) {
+        if (row.stored != Stored::Flag)
+            continue;
+        SCOPED_TRACE(row.key);
+        Headless& ui = open(documentWith({{"PageBorder", "0"}}));
+        if (row.enabledBy != 0) {
+            ASSERT_TRUE(act("click " + std::to_string(row.enabledBy)));
+        }
+        ASSERT_TRUE(act("click " + std::to_string(row.paneId)));
+        ui.closePrintDialog(true);
+        std::string block = blockOf(*host);
+        for (const OptionRow& other : kOptions)
+            if (other.stored == Stored::Flag) {
+                bool on = other.paneId == row.paneId || other.paneId == row.enabledBy;
+                EXPECT_TRUE(has(block, std::string(other.key) + (on ? "=1" : "=0"))) << other.key << "\n" << block;
+            }
+        ui.openPrintDialog();
+        EXPECT_EQ(control(ui, row.paneId).value, 1);
+        ui.closePrintDialog(false);
+    }
 }
 
 TEST_F(Pane, CancelledPrintDialogSavesNothing)

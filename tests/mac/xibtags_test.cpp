@@ -79,7 +79,9 @@ Kind paneKind(PaneKind k)
     case PaneKind::CheckBox: return Kind::CheckBox;
     case PaneKind::PushButton: return Kind::PushButton;
     case PaneKind::EditField: return Kind::Field;
-    case PaneKind::StaticText: return Kind::Label;
+    case PaneKind::StaticText:
+    case PaneKind::ValueText: return Kind::Label;
+    case PaneKind::None: break;
     }
     return Kind::Label;
 }
@@ -147,13 +149,11 @@ TEST(InterfaceFiles, PSNameMatchesItsDescription) { checkDialog("PSName"); }
 TEST(InterfaceFiles, PaneMatchesThePaneTable)
 {
     std::map<int, Kind> expected;
-    for (const PaneControlSpec& c : kPaneControls)
-        expected[c.id] = paneKind(c.kind);
+    forEachPaneControl([&](const OptionRow& c) { expected[c.paneId] = paneKind(c.kind); });
     std::string xib = readFile(resource("ExportStyles.xib"));
     expectSame(expected, xibTags(xib), "ExportStyles.xib");
     std::vector<int> order;
-    for (const PaneControlSpec& c : kPaneControls)
-        order.push_back(c.id);
+    forEachPaneControl([&](const OptionRow& c) { order.push_back(c.paneId); });
     EXPECT_EQ(xibOrder(xib), order) << "ExportStyles.xib: the views in the pane table's order";
     expectSizedFonts(xib, "ExportStyles.xib");
     EXPECT_NE(xib.find("customClass=\"FolantraStylesController\""), std::string::npos) << "the owner's class";

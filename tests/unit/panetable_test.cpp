@@ -11,6 +11,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <set>
+#include <vector>
 #include <string>
 
 namespace {
@@ -28,36 +29,50 @@ TEST(PaneTable, IdsKindsAndLabelKeys)
                          {3, PaneKind::CheckBox, "printToFile"}, {4, PaneKind::CheckBox, "askForPSName"},
                          {5, PaneKind::CheckBox, "distiller"},  {6, PaneKind::CheckBox, "scale:"},
                          {8, PaneKind::PushButton, "chooseFolder\xE2\x80\xA6"},
-                         {9, PaneKind::PushButton, "reset"},    {10, PaneKind::StaticText, nullptr},
+                         {9, PaneKind::PushButton, "reset"},    {10, PaneKind::ValueText, nullptr},
                          {11, PaneKind::StaticText, "X:"},      {12, PaneKind::EditField, nullptr},
                          {13, PaneKind::StaticText, "%"},       {14, PaneKind::StaticText, "Y:"},
                          {15, PaneKind::EditField, nullptr},    {16, PaneKind::StaticText, "%"},
                          {17, PaneKind::PushButton, "metadata\xE2\x80\xA6"}};
     ASSERT_EQ(sizeof want / sizeof want[0], static_cast<std::size_t>(kPaneControlCount));
-    for (int i = 0; i < kPaneControlCount; ++i) {
-        const PaneControlSpec& s = kPaneControls[i];
-        EXPECT_EQ(s.id, want[i].id);
-        EXPECT_EQ(s.kind, want[i].kind) << s.id;
-        EXPECT_EQ(std::string(s.label ? s.label : "-"), std::string(want[i].label ? want[i].label : "-")) << s.id;
-        // Every control lies inside the pane.
-        EXPECT_LE(s.x + s.w, kPaneWidth) << s.id;
-        EXPECT_LE(s.y + s.h, kPaneHeight) << s.id;
-    }
+    int i = 0;
+    forEachPaneControl([&](const OptionRow& s) {
+        EXPECT_EQ(s.paneId, want[i].id);
+        EXPECT_EQ(s.kind, want[i].kind) << s.paneId;
+        EXPECT_EQ(std::string(s.label ? s.label : "-"), std::string(want[i].label ? want[i].label : "-")) << s.paneId;
+        ++i;
+    });
 }
 
-// The Windows dialog resource is made from the table. To bring the file up to
-// date after a change of the table, run this test with FOLANTRA_WRITE_PANE_RC=1.
-TEST(PaneTable, WindowsResourceAgreesWithTheTable)
+// The stored keys in the order documents store them, and the record's flags.
+TEST(OptionTable, StoredKeysInTheirOrderAndTheRecordsFlags)
 {
-    std::string path = kResources + "/optionspane.rc";
-    std::string script = paneResourceScript();
-    if (std::getenv("FOLANTRA_WRITE_PANE_RC") != nullptr)
-        testing_util::writeFile(path, script);
-    EXPECT_EQ(testing_util::readFile(path), script)
-        << path << " is out of date: run the unit tests with FOLANTRA_WRITE_PANE_RC=1 to write it anew";
-    EXPECT_NE(script.find("28050 DIALOGEX 0, 0, 330, 121"), std::string::npos);
-    EXPECT_NE(script.find("AUTOCHECKBOX \"crop\", 1, 7, 7, 223, 10"), std::string::npos);
-    EXPECT_NE(script.find("EDITTEXT 15, 248, 99, 30, 12"), std::string::npos);
+    std::vector<std::string> keys;
+    for (const OptionRow& row : kOptions)
+        if (row.stored != Stored::No)
+            keys.push_back(row.key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"TrimBox", "PageBorder", "PrintToFile", "AskForName", "Distill",
+                                              "Scale", "Folder", "ScX", "ScY", "Title", "Author", "Keywords"}));
+    EXPECT_EQ(kFlagCount, 8);
+    EXPECT_STREQ(flagKey(kFlagDistill), "Distill");
+    EXPECT_EQ(flagKey(kFlagReserved), nullptr);
+    EXPECT_EQ(flagControl(kFlagScale), 6);
+    // What enables what, and what answers a click.
+    std::vector<int> enabledBy3, enabledBy6, answering, refreshed;
+    forEachPaneControl([&](const OptionRow& row) {
+        if (row.enabledBy == 3)
+            enabledBy3.push_back(row.paneId);
+        if (row.enabledBy == 6)
+            enabledBy6.push_back(row.paneId);
+        if (row.action != nullptr)
+            answering.push_back(row.paneId);
+        if (row.refreshed)
+            refreshed.push_back(row.paneId);
+    });
+    EXPECT_EQ(enabledBy3, (std::vector<int>{5, 8, 9}));
+    EXPECT_EQ(enabledBy6, (std::vector<int>{12, 15}));
+    EXPECT_EQ(answering, (std::vector<int>{3, 6, 8, 9, 17}));
+    EXPECT_EQ(refreshed, (std::vector<int>{6, 11, 12, 13, 14, 15, 16}));
 }
 
 TEST(PaneTable, HeadlessPaneTranslatesItsLabels)

@@ -141,7 +141,7 @@ TEST(WinRuntime, AnAmpersandShowsAsItselfInThePathLabelMessagesAndLabels)
     ASSERT_NE(host, nullptr);
     HWND pane = CreateDialogParamW(wintk::ownModule(), MAKEINTRESOURCEW(kPaneDialogResource), host, plainProc, 0);
     ASSERT_NE(pane, nullptr);
-    for (int id : {kPanePath, kPaneXLabel, kPaneXPercent, kPaneYLabel, kPaneYPercent})
+    for (int id : {kPaneFolder, kPaneXLabel, kPaneXPercent, kPaneYLabel, kPaneYPercent})
         EXPECT_TRUE(noPrefix(GetDlgItem(pane, id))) << "pane control " << id;
     DestroyWindow(host);
 

@@ -434,26 +434,28 @@ TEST_F(WinUi, PaneFromItsResourceFollowsTheEnablingRuleAndReadsCommaAsPoint)
     wintk::update(*currentPane());
     // Every control where the table puts it, converted from dialog units as
     // the dialog manager does (position and size separately).
-    for (const PaneControlSpec& row : kPaneControls) {
-        HWND c = GetDlgItem(host.pane, row.id);
-        ASSERT_NE(c, nullptr) << row.id;
-        RECT at{row.x, row.y, row.x, row.y}, size{0, 0, row.w, row.h};
+    for (const OptionRow& row : kOptions) {
+        if (row.kind == PaneKind::None)
+            continue;
+        HWND c = GetDlgItem(host.pane, row.paneId);
+        ASSERT_NE(c, nullptr) << row.paneId;
+        RECT at{row.rect.x, row.rect.y, row.rect.x, row.rect.y}, size{0, 0, row.rect.w, row.rect.h};
         MapDialogRect(host.pane, &at);
         MapDialogRect(host.pane, &size);
         RECT r = rectIn(host.pane, c);
-        EXPECT_EQ(r.left, at.left) << row.id;
-        EXPECT_EQ(r.top, at.top) << row.id;
-        EXPECT_EQ(r.right - r.left, size.right) << row.id;
-        EXPECT_EQ(r.bottom - r.top, size.bottom) << row.id;
+        EXPECT_EQ(r.left, at.left) << row.paneId;
+        EXPECT_EQ(r.top, at.top) << row.paneId;
+        EXPECT_EQ(r.right - r.left, size.right) << row.paneId;
+        EXPECT_EQ(r.bottom - r.top, size.bottom) << row.paneId;
     }
     // Labels are the string table's; the fields show percentages.
-    EXPECT_EQ(text(GetDlgItem(host.pane, kPanePrintToFile)), L"Print to file");
+    EXPECT_EQ(text(GetDlgItem(host.pane, flagControl(kFlagPrintToFile))), L"Print to file");
     EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScaleX)), L"50.00");
     // A click on check box 3 reaches the pane as message 2 and is handled.
-    SendMessageW(GetDlgItem(host.pane, kPanePrintToFile), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(host.pane, flagControl(kFlagPrintToFile)), BM_CLICK, 0, 0);
     EXPECT_EQ(host.lastAnswer, 1);
-    EXPECT_TRUE(getControl(currentPane(), kPaneDistiller)->enabled);
-    SendMessageW(GetDlgItem(host.pane, kPaneCrop), BM_CLICK, 0, 0);
+    EXPECT_TRUE(getControl(currentPane(), flagControl(kFlagDistill))->enabled);
+    SendMessageW(GetDlgItem(host.pane, flagControl(kFlagTrimBox)), BM_CLICK, 0, 0);
     EXPECT_EQ(host.lastAnswer, 0);
     SendMessageW(GetDlgItem(host.pane, kPaneScaleY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"75,5"));
     paneMessage(XT_PANE_CONFIRMED);
@@ -484,12 +486,12 @@ TEST_F(WinUi, GermanPaneLabelsFitTheirCheckBoxesAtTheScreensDpi)
     paneMessage(XT_PANE_LOAD);
     const UINT dpi = wintk::dpiOf(host.pane);
     EXPECT_EQ(dpi, screenDpi());
-    EXPECT_EQ(text(GetDlgItem(host.pane, kPaneScale)), L"Asymmetrisch skalieren:");
-    for (int id = kPaneCrop; id <= kPaneScale; ++id) {
+    EXPECT_EQ(text(GetDlgItem(host.pane, flagControl(kFlagScale))), L"Asymmetrisch skalieren:");
+    for (int id = flagControl(kFlagTrimBox); id <= flagControl(kFlagScale); ++id) {
         HWND box = GetDlgItem(host.pane, id);
         EXPECT_LE(textWidth(box) + wintk::metricFor(SM_CXMENUCHECK, dpi), clientWidth(box)) << id;
     }
-    RECT scale = rectIn(host.pane, GetDlgItem(host.pane, kPaneScale));
+    RECT scale = rectIn(host.pane, GetDlgItem(host.pane, flagControl(kFlagScale)));
     RECT xLabel = rectIn(host.pane, GetDlgItem(host.pane, kPaneXLabel));
     EXPECT_LE(scale.right, xLabel.left);
     paneMessage(XT_PANE_FORGET);

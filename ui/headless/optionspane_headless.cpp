@@ -1,7 +1,7 @@
 // The options pane in the headless toolkit: the pane is made when the host
 // builds its print dialog (164) or a print style's editor (728), is added to
 // that dialog through the toolkit, and is saved and released when the dialog
-// closes (768, 771).
+// closes (768, 771). The pane's window is the toolkit's only view of it.
 #include "ui/optionspane.h"
 
 #include "host/guard.h"
@@ -12,9 +12,8 @@ namespace {
 
 constexpr int32_t kPriority = 200;
 
-void addToHostDialog(xtdialogref dialog)
+void addToHostDialog(DialogRef pane, xtdialogref dialog)
 {
-    DialogRef pane = currentPane();
     if (pane != nullptr && !dialog_toolkit::addPane(dialog, *pane))
         destroyPane(); // the host has no place for it
 }
@@ -22,10 +21,8 @@ void addToHostDialog(xtdialogref dialog)
 int32_t XTAPI doPrintDlg(xtcbheader* rec) noexcept
 {
     return guardEntry("doPrintDlg", int32_t{0}, [rec] {
-        if (rec == nullptr)
-            return int32_t{0};
-        createPane(0, 0);
-        addToHostDialog(reinterpret_cast<xtprintdlgrec*>(rec)->dialog);
+        if (rec != nullptr)
+            addToHostDialog(openPrintPane(), reinterpret_cast<xtprintdlgrec*>(rec)->dialog);
         return int32_t{0};
     });
 }
@@ -36,37 +33,7 @@ int32_t XTAPI doOutputStyles(xtcbheader* rec) noexcept
         if (rec == nullptr)
             return int32_t{0};
         auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
-        uint32_t kind = 0;
-        if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
-            return int32_t{0};
-        createPane(r->style, kind);
-        addToHostDialog(r->dialog);
-        return int32_t{0};
-    });
-}
-
-// The print dialog closes: the result field holds 2 when it was confirmed.
-int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
-{
-    return guardEntry("doPrintDlgClose", int32_t{0}, [rec] {
-        if (currentPane() == nullptr)
-            return int32_t{0};
-        if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
-            savePaneSettings();
-        destroyPane();
-        return int32_t{0};
-    });
-}
-
-// The style editor closes: its flag byte is 0 when it was confirmed.
-int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
-{
-    return guardEntry("doStyleEditorClose", int32_t{0}, [rec] {
-        if (currentPane() == nullptr)
-            return int32_t{0};
-        if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
-            savePaneToStyle();
-        destroyPane();
+        addToHostDialog(openStylePane(r->style), r->dialog);
         return int32_t{0};
     });
 }
@@ -78,6 +45,9 @@ void registerPanePlatformCallbacks()
     xtRegisterCallback(XT_CB_PRINTDIALOG, doPrintDlg, kPriority);
     xtRegisterCallback(XT_CB_STYLEEDITOR, doOutputStyles, kPriority);
     xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, kPriority);
-    xtRegisterCallback(XT_CB_PRINTDIALOGCLOSE, doPrintDlgClose, kPriority);
-    xtRegisterCallback(XT_CB_STYLEEDITORCLOSE, doStyleEditorClose, kPriority);
+    xtRegisterCallback(XT_CB_PRINTDIALOGCLOSE, panePrintDialogClosed, kPriority);
+    xtRegisterCallback(XT_CB_STYLEEDITORCLOSE, paneStyleEditorClosed, kPriority);
 }
+
+void pane_toolkit::pullControls(DlgWindow&) {}
+void pane_toolkit::release(DlgWindow&) {}

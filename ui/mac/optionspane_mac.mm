@@ -9,7 +9,6 @@
 #include "host/guard.h"
 #include "host/xtcalls.h"
 #include "ui/optionspane.h"
-#include "ui/panetable.h"
 #include "util/mac/autorelease.h"
 
 namespace {
@@ -37,14 +36,7 @@ constexpr int32_t kRegistryFlags = 1;
 }
 - (id)initWithStyleRef:(xtstyleref)style mediaRef:(uint32_t)kind;
 - (void)setView:(NSView*)v;
-- (void)setControls:(const FolantraRec*)rec;
-- (void)getSettings;
-- (void)saveSettings;
-- (void)saveToStyle;
-- (void)adjustControls;
-- (void)setPathLabel;
-- (void)setScale:(int)tag to:(float)factor;
-- (float)getScale:(int)tag;
+- (FolantraViewBinding*)binding;
 - (void)doPrintToFileBtn:(id)sender;
 - (void)doScaleBtn:(id)sender;
 - (void)doChooseFolder:(id)sender;
@@ -66,34 +58,6 @@ namespace {
 
 FolantraController* sController = nil;
 FolantraStylesController* sPaneController = nil; // the pane that exists, not retained
-
-int32_t XTAPI doPrintDlgClose(xtcbheader* rec) noexcept
-{
-    return guardEntry("doPrintDlgClose", int32_t{0}, [rec] {
-        FolantraAutoreleasePool pool;
-        if (currentPane() == nullptr)
-            return int32_t{0};
-        if (rec != nullptr && reinterpret_cast<xtprintdlgcloserec*>(rec)->result == XT_PRINTDLG_CONFIRMED)
-            [sPaneController saveSettings];
-        [sPaneController deinitController];
-        destroyPane();
-        return int32_t{0};
-    });
-}
-
-int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
-{
-    return guardEntry("doStyleEditorClose", int32_t{0}, [rec] {
-        FolantraAutoreleasePool pool;
-        if (currentPane() == nullptr)
-            return int32_t{0};
-        if (rec != nullptr && reinterpret_cast<xtstyleeditcloserec*>(rec)->cancelled == 0)
-            [sPaneController saveToStyle];
-        [sPaneController deinitController];
-        destroyPane();
-        return int32_t{0};
-    });
-}
 
 } // namespace
 
@@ -161,57 +125,9 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
     return @"Folantra";
 }
 
-- (void)setControls:(const FolantraRec*)rec
+- (FolantraViewBinding*)binding
 {
-    setPaneControls(rec);
-    [_binding push];
-}
-
-- (void)getSettings
-{
-    [_binding pullTexts];
-    getPaneSettings(getDocRec());
-}
-
-- (void)saveSettings
-{
-    [_binding pullTexts];
-    savePaneSettings();
-}
-
-- (void)saveToStyle
-{
-    [_binding pullTexts];
-    savePaneToStyle();
-}
-
-- (void)adjustControls
-{
-    adjustPaneControls();
-    [_binding push];
-}
-
-- (void)setPathLabel
-{
-    if (DialogRef pane = currentPane())
-        setControlText(getControl(pane, kPanePath), getDocRec()->folder);
-    [_binding push];
-}
-
-- (void)setScale:(int)tag to:(float)factor
-{
-    if (DialogRef pane = currentPane())
-        setControlText(getControl(pane, tag), formatScale(factor).c_str());
-    [_binding push];
-}
-
-- (float)getScale:(int)tag
-{
-    [_binding pullTexts];
-    char text[256] = {};
-    if (DialogRef pane = currentPane())
-        getControlText(getControl(pane, tag), text);
-    return parseScale(text);
+    return _binding;
 }
 
 // The action methods of the interface file: each goes through the runtime.
@@ -259,8 +175,8 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
                                                  withSelector:@selector(doOutputStyles:)];
     }
     xtRegisterCallback(XT_CB_STYLECHANGED, paneStyleChanged, kPriority);
-    xtRegisterCallback(XT_CB_PRINTDIALOGCLOSE, doPrintDlgClose, kPriority);
-    xtRegisterCallback(XT_CB_STYLEEDITORCLOSE, doStyleEditorClose, kPriority);
+    xtRegisterCallback(XT_CB_PRINTDIALOGCLOSE, panePrintDialogClosed, kPriority);
+    xtRegisterCallback(XT_CB_STYLEEDITORCLOSE, paneStyleEditorClosed, kPriority);
     return self;
 }
 
@@ -298,4 +214,17 @@ int32_t XTAPI doStyleEditorClose(xtcbheader* rec) noexcept
 void registerPanePlatformCallbacks()
 {
     [FolantraController setup];
+}
+
+// The fields' texts into the pane's window (check boxes report every click).
+void pane_toolkit::pullControls(DlgWindow&)
+{
+    FolantraAutoreleasePool pool;
+    [[sPaneController binding] pullTexts];
+}
+
+void pane_toolkit::release(DlgWindow&)
+{
+    FolantraAutoreleasePool pool;
+    [sPaneController deinitController];
 }

@@ -47,18 +47,27 @@ bool addPaneToHost(xtdialogref dialog, int32_t code)
     return f != nullptr && code != 0 && f(xtWinDialogGroup(), dialog, code) == 0;
 }
 
-// Announces every control to the host's dialog handling.
+// Announces every control to the host's dialog handling, kind by kind.
 void setUpControls(void* pane)
 {
-    for (int id = kPaneCrop; id <= kPaneScale; ++id)
-        announce(XT_WINDLG_CHECKBOX, pane, id, 2);
-    for (int id : {kPaneChooseFolder, kPaneReset, kPaneMetaData})
-        announce(XT_WINDLG_BUTTON, pane, id, 2);
-    for (int id : {kPaneXLabel, kPaneXPercent, kPaneYLabel, kPaneYPercent, kPanePath})
-        announce(XT_WINDLG_TEXT, pane, id, 1);
-    if (auto f = windlg<xt_windlg_numfield_fn>(XT_WINDLG_NUMFIELD))
-        for (int id : {kPaneScaleX, kPaneScaleY})
-            f(xtWinDialogGroup(), pane, id, 1, 0, 1000, 0, 0, 24);
+    auto numField = windlg<xt_windlg_numfield_fn>(XT_WINDLG_NUMFIELD);
+    for (PaneKind kind : {PaneKind::CheckBox, PaneKind::PushButton, PaneKind::StaticText, PaneKind::ValueText,
+                          PaneKind::EditField})
+        forEachPaneControl([&](const OptionRow& row) {
+            if (row.kind != kind)
+                return;
+            switch (kind) {
+            case PaneKind::CheckBox: announce(XT_WINDLG_CHECKBOX, pane, row.paneId, 2); break;
+            case PaneKind::PushButton: announce(XT_WINDLG_BUTTON, pane, row.paneId, 2); break;
+            case PaneKind::StaticText:
+            case PaneKind::ValueText: announce(XT_WINDLG_TEXT, pane, row.paneId, 1); break;
+            case PaneKind::EditField:
+                if (numField)
+                    numField(xtWinDialogGroup(), pane, row.paneId, 1, 0, 1000, 0, 0, 24);
+                break;
+            case PaneKind::None: break;
+            }
+        });
 }
 
 } // namespace
@@ -70,12 +79,17 @@ void showPane(DlgWindow& window)
     if (view == nullptr)
         return;
     pushAll(*view);
-    for (int id : {kPaneDistiller, kPaneChooseFolder, kPaneReset, kPaneScaleX, kPaneScaleY}) {
-        ControlRef c = getControl(&window, id);
-        controlState(view->hwnd, id, c != nullptr && c->enabled ? XT_CTLSTATE_ENABLED : XT_CTLSTATE_DISABLED);
-    }
-    for (int id : {kPaneScale, kPaneXLabel, kPaneScaleX, kPaneXPercent, kPaneYLabel, kPaneScaleY, kPaneYPercent})
-        controlState(view->hwnd, id, XT_CTLSTATE_REFRESH);
+    HWND hwnd = view->hwnd;
+    forEachPaneControl([&](const OptionRow& row) {
+        if (row.enabledBy == 0)
+            return;
+        ControlRef c = getControl(&window, row.paneId);
+        controlState(hwnd, row.paneId, c != nullptr && c->enabled ? XT_CTLSTATE_ENABLED : XT_CTLSTATE_DISABLED);
+    });
+    forEachPaneControl([&](const OptionRow& row) {
+        if (row.refreshed)
+            controlState(hwnd, row.paneId, XT_CTLSTATE_REFRESH);
+    });
 }
 
 namespace {
@@ -126,21 +140,9 @@ void fitCheckBoxes(HWND pane)
     }
 }
 
-// Every check box and field into the pane's object.
-void pullAll(DlgWindow& window)
+void forget(PaneOf which, bool confirmed)
 {
-    View* view = viewOf(&window);
-    if (view == nullptr)
-        return;
-    for (std::size_t i = 0; i < window.controls.size(); ++i)
-        pullControl(*view, i);
-}
-
-void forget(PaneOf which)
-{
-    if (DialogRef pane = currentPane())
-        unbind(pane);
-    destroyPane();
+    closePane(confirmed);
     if (which == kPrintPane)
         sPrintPane = nullptr;
 }
@@ -186,31 +188,15 @@ int32_t paneMessage(xtpanemsgrec* m, PaneOf which)
         controlChanged(*pane, *c, BN_CLICKED);
         if (currentPane() == pane)
             showPane(*pane);
-        switch (m->control) {
-        case kPanePrintToFile:
-        case kPaneScale:
-        case kPaneChooseFolder:
-        case kPaneReset:
-        case kPaneMetaData:
-            m->answer = 1;
-            break;
-        default:
-            break;
-        }
+        const OptionRow* row = paneRow(m->control);
+        m->answer = row != nullptr && row->action != nullptr ? 1 : 0;
         break;
     }
     case XT_PANE_CONFIRMED:
-        if (pane == nullptr)
-            break;
-        pullAll(*pane);
-        if (which == kPrintPane)
-            savePaneSettings();
-        else
-            savePaneToStyle();
-        forget(which);
+        forget(which, pane != nullptr);
         break;
     case XT_PANE_FORGET:
-        forget(which);
+        forget(which, false);
         break;
     default:
         m->answer = 0;
@@ -224,8 +210,7 @@ int32_t XTAPI doPrintDlg(xtcbheader* rec)
     return guardEntry("doPrintDlg", int32_t{0}, [rec] {
         if (rec == nullptr)
             return 0;
-        createPane(0, 0);
-        sLoaded = true;
+        sLoaded = openPrintPane() != nullptr;
         if (!addPaneToHost(reinterpret_cast<xtprintdlgrec*>(rec)->dialog, gPaneCodes[kPrintPane]))
             destroyPane();
         return 0;
@@ -238,11 +223,9 @@ int32_t XTAPI doOutputStyles(xtcbheader* rec)
         if (rec == nullptr)
             return 0;
         auto* r = reinterpret_cast<xtstyleeditrec*>(rec);
-        uint32_t kind = 0;
-        if (!xtStyleKind(r->style, &kind) || kind != XT_STYLE_KIND_PRINT)
+        if (openStylePane(r->style) == nullptr)
             return 0;
         sEditedStyle = r->style;
-        createPane(r->style, kind);
         sLoaded = true;
         if (!addPaneToHost(r->dialog, gPaneCodes[kStylePane]))
             destroyPane();
@@ -281,3 +264,15 @@ void registerPaneCallbacks()
 }
 
 } // namespace wintk
+
+// Every check box and field into the pane's object.
+void pane_toolkit::pullControls(DlgWindow& window)
+{
+    wintk::View* view = wintk::viewOf(&window);
+    if (view == nullptr)
+        return;
+    for (std::size_t i = 0; i < window.controls.size(); ++i)
+        wintk::pullControl(*view, i);
+}
+
+void pane_toolkit::release(DlgWindow& window) { wintk::unbind(&window); }
