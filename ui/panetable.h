@@ -7,7 +7,6 @@
 #include "ui/dialogs.h"
 
 #include <cstdint>
-#include <string>
 
 enum class PaneKind : std::uint8_t { CheckBox, PushButton, StaticText, EditField };
 
@@ -48,7 +47,3 @@ inline constexpr const char* kPaneTitle = "Folantra";
 // The pane as a window of the dialog runtime: the controls of the table with
 // their labels translated (the path label and the fields start empty).
 void buildPaneWindow(DlgWindow* window);
-
-// The Windows resource script of dialog 28050, as resources/optionspane.rc
-// holds it.
-std::string paneResourceScript();

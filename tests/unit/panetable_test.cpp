@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -16,6 +17,51 @@
 namespace {
 
 const std::string kResources = std::string(FOLANTRA_SOURCE_DIR) + "/resources";
+
+// The Windows resource script of dialog 28050 made from the table, as
+// resources/optionspane.rc holds it. Only this test makes it: the plug-in
+// ships the resource, not its maker.
+std::string paneResourceScript()
+{
+    std::string rc;
+    rc += "// The options pane (dialog 28050) of the print dialog and the output-style editor.\n";
+    rc += "// Generated from the pane's control table in ui/panetable.cpp; the unit tests check\n";
+    rc += "// that this file and the table agree. The labels are keys of the string table.\n";
+    rc += "#pragma code_page(65001)\n";
+    rc += "#include <windows.h>\n\n";
+    char line[256];
+    std::snprintf(line, sizeof line, "%d DIALOGEX 0, 0, %d, %d\n", kPaneDialogResource, kPaneWidth, kPaneHeight);
+    rc += line;
+    rc += "STYLE DS_SETFONT | DS_CONTROL | WS_CHILD\n";
+    rc += std::string("CAPTION \"") + kPaneTitle + "\"\n";
+    rc += "FONT 8, \"MS Shell Dlg\", 400, 0, 0x1\n";
+    rc += "BEGIN\n";
+    for (const PaneControlSpec& s : kPaneControls) {
+        const char* label = s.label != nullptr ? s.label : "";
+        switch (s.kind) {
+        case PaneKind::CheckBox:
+            std::snprintf(line, sizeof line, "    AUTOCHECKBOX \"%s\", %d, %d, %d, %d, %d\n", label, s.id, s.x, s.y,
+                          s.w, s.h);
+            break;
+        case PaneKind::PushButton:
+            std::snprintf(line, sizeof line, "    PUSHBUTTON \"%s\", %d, %d, %d, %d, %d\n", label, s.id, s.x, s.y, s.w,
+                          s.h);
+            break;
+        case PaneKind::StaticText:
+            // '&' shows as itself: the path label shows a folder's name.
+            std::snprintf(line, sizeof line, "    LTEXT \"%s\", %d, %d, %d, %d, %d, SS_LEFT | SS_NOPREFIX | WS_GROUP\n",
+                          label, s.id, s.x, s.y, s.w, s.h);
+            break;
+        case PaneKind::EditField:
+            std::snprintf(line, sizeof line, "    EDITTEXT %d, %d, %d, %d, %d, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP\n",
+                          s.id, s.x, s.y, s.w, s.h);
+            break;
+        }
+        rc += line;
+    }
+    rc += "END\n";
+    return rc;
+}
 
 TEST(PaneTable, IdsKindsAndLabelKeys)
 {
