@@ -20,6 +20,9 @@
 
 // ---- dialogs ----
 
+// Called once after the dialog is built and localized, before it is shown.
+typedef std::uint8_t (*SetupDlgProc)(DialogRef dialog, void* userData);
+
 // Runs the named dialog modally: 1 OK, 2 Cancel or closed, another code a
 // control proc chose, 0 when it could not be shown.
 int doModalDialog(const char* name, SetupDlgProc setup, void* userData);

@@ -38,8 +38,6 @@ struct DlgWindow;
 typedef DlgWindow* DialogRef;
 typedef DlgControl* ControlRef;
 
-// Called once after the dialog is built and localized, before it is shown.
-typedef std::uint8_t (*SetupDlgProc)(DialogRef dialog, void* userData);
 // Called when the control is used. Non-zero means handled; zero lets the
 // buttons 1 and 2 end the dialog with their own id.
 typedef std::uint8_t (*ControlProc)(ControlRef control, DialogRef dialog, void* userData);
