@@ -1,6 +1,7 @@
 // The programs the plug-in starts and leaves running (the distiller): the
 // host adopts them, so that it can tell whether they started and how they
-// ended. On Windows the shell starts it and there is nothing to adopt.
+// ended. On Windows the shell starts it, and the host watches the plug-in's
+// calls to the shell instead (win/shellstart.h).
 #pragma once
 
 #include <string>
@@ -15,6 +16,7 @@ struct AdoptedProgram {
     bool ended = false;
     int exitStatus = -1;  // when it ended by exiting
     int signal = 0;       // when a signal ended it
+    std::string error;    // why it could not be started, when the system told ("" otherwise)
 };
 
 // Makes this process the parent of every orphan among its descendants (a

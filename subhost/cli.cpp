@@ -3,6 +3,7 @@
 #include "subhost/cli.h"
 
 #include "folantra/version.h"
+#include "subhost/counted.h"
 #include "subhost/printjob.h"
 
 #include <CLI/CLI.hpp>
@@ -259,7 +260,8 @@ ojson settingsJson(const std::vector<uint8_t>& bytes)
 void describeSettings(const std::vector<uint8_t>& bytes)
 {
     auto entries = blockEntries(bytes);
-    std::cout << "Folantra settings in the document (block 'KDIC', " << bytes.size() << " bytes):\n";
+    std::cout << "Folantra settings in the document (block 'KDIC', " << counted(bytes.size(), "byte", "bytes")
+              << "):\n";
     auto line = [](const std::string& key, const std::string& value, const std::string& meaning) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "  %-12s %-10s", key.c_str(), value.empty() ? "(empty)" : value.c_str());
@@ -301,9 +303,9 @@ std::string boxesText(std::size_t n)
 void describeDocument(const Document& d)
 {
     std::cout << "document:   " << d.name << (d.path ? " (" + *d.path + ")" : " (never saved)") << "\n";
-    std::cout << "page size:  " << number(d.pageWidth) << " x " << number(d.pageHeight) << " pt, " << d.pageCount()
-              << (d.pageCount() == 1 ? " page in " : " pages in ") << d.spreads.size()
-              << (d.spreads.size() == 1 ? " spread\n" : " spreads\n");
+    std::cout << "page size:  " << number(d.pageWidth) << " x " << number(d.pageHeight) << " pt, "
+              << counted(d.pageCount(), "page", "pages") << " in " << counted(d.spreads.size(), "spread", "spreads")
+              << "\n";
     int page = 1;
     for (std::size_t i = 0; i < d.spreads.size(); ++i) {
         const Spread& s = d.spreads[i];
@@ -335,7 +337,8 @@ void describeDocument(const Document& d)
             ours = true;
             describeSettings(bytes);
         } else {
-            std::cout << "XTension data '" << fourccText(code) << "': " << bytes.size() << " bytes\n";
+            std::cout << "XTension data '" << fourccText(code) << "': " << counted(bytes.size(), "byte", "bytes")
+                      << "\n";
         }
     }
     if (!ours)
@@ -482,11 +485,11 @@ int finishJob(const PrintReport& report, const std::string& outFile, const Docum
     if (!report.fileError.empty())
         return out.fail(report.fileError);
     if (report.temporaryBoxesLeft > 0)
-        return out.fail("the plug-in left " + std::to_string(report.temporaryBoxesLeft) +
-                        " temporary boxes in the document after the job");
+        return out.fail("the plug-in left " + counted(report.temporaryBoxesLeft, "temporary box", "temporary boxes") +
+                        " in the document after the job");
     if (!report.file.empty()) {
-        out << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << report.file
-            << " (the file the plug-in named)\n";
+        out << "printed " << counted(report.pagesWritten, "page", "pages") << " of " << doc.name << " into "
+            << report.file << " (the file the plug-in named)\n";
         out.result["file"] = report.file;
         out.result["fileNamedBy"] = "plug-in";
         return 0;
@@ -494,7 +497,8 @@ int finishJob(const PrintReport& report, const std::string& outFile, const Docum
     if (outFile.empty())
         return out.fail("the job went to no file: the document's settings do not print to a file, so give one "
                         "with -o");
-    out << "printed " << report.pagesWritten << " pages of " << doc.name << " into " << outFile << "\n";
+    out << "printed " << counted(report.pagesWritten, "page", "pages") << " of " << doc.name << " into " << outFile
+        << "\n";
     out.result["file"] = outFile;
     out.result["fileNamedBy"] = "host";
     return 0;
@@ -527,7 +531,8 @@ int runPrintDialogCommand(HostToolkit& toolkit, Host& host, const std::string& o
         PrintReport report = printDocument(host, nullptr, outFile);
         const Document& doc = *host.currentDocument();
         if (report.file.empty() && report.fileError.empty() && outFile.empty()) {
-            out << "printed " << report.pagesWritten << " pages (the PostScript is not kept without -o)\n";
+            out << "printed " << counted(report.pagesWritten, "page", "pages")
+                << " (the PostScript is not kept without -o)\n";
         } else {
             status = finishJob(report, outFile, doc, out);
         }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -699,7 +700,7 @@ void saveDocument(const Document& doc, const std::string& file)
 
 Document loadDocument(const std::string& file)
 {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     if (!in)
         throw DocumentError(file + ": cannot be opened");
     std::stringstream ss;

@@ -55,7 +55,7 @@ std::string tempBeside(const std::string& file)
 
 void createParentFolder(const std::string& path)
 {
-    fs::path folder = fs::path(path).parent_path();
+    fs::path folder = fs::u8path(path).parent_path();
     if (folder.empty())
         return;
     std::error_code ec;
@@ -65,22 +65,27 @@ void createParentFolder(const std::string& path)
     // that is in the way rather than the whole path.
     for (fs::path p = folder; !p.empty() && p != p.root_path(); p = p.parent_path()) {
         if (fs::exists(fs::symlink_status(p, ec)) && !fs::is_directory(p, ec))
-            throw std::runtime_error("cannot create the folder " + folder.string() + ": " + p.string() +
+            throw std::runtime_error("cannot create the folder " + folder.u8string() + ": " + p.u8string() +
                                      " is a file, not a folder");
         if (fs::is_directory(p, ec))
             break;
     }
     fs::create_directories(folder, ec);
     if (ec)
-        throw std::runtime_error("cannot create the folder " + folder.string() + ": " + ec.message());
+        throw std::runtime_error("cannot create the folder " + folder.u8string() + ": " + ec.message());
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string path) : mPath(std::move(path))
 {
-    createParentFolder(mPath);
+    // A device or a pipe is refused before any folder is made for it.
     fp::Target target;
-    if (int err = fp::examine(mPath, target))
-        fail("write", err);
+    int examined = fp::examine(mPath, target);
+    if (examined != 0 || target.kind == fp::Kind::Missing) {
+        createParentFolder(mPath);
+        examined = fp::examine(mPath, target);
+    }
+    if (examined != 0)
+        fail("write", examined);
     mFile = target.file;
     switch (target.kind) {
     case fp::Kind::Folder:

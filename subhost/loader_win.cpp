@@ -1,5 +1,8 @@
 #include "subhost/loader.h"
 
+#include "subhost/win/shellstart.h"
+#include "subhost/win/winread.h"
+
 #include <windows.h>
 
 namespace subhost {
@@ -15,19 +18,11 @@ private:
     xtactivateproc mEntry;
 };
 
-std::wstring widen(const std::string& s)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], n);
-    return w;
-}
 } // namespace
 
 std::unique_ptr<PluginModule> loadPluginModule(const std::string& path, std::string& error)
 {
-    HMODULE handle = LoadLibraryW(widen(path).c_str());
+    HMODULE handle = LoadLibraryW(win::wide(path).c_str());
     if (handle == nullptr) {
         error = "cannot load " + path + ": error " + std::to_string(GetLastError());
         return nullptr;
@@ -38,6 +33,8 @@ std::unique_ptr<PluginModule> loadPluginModule(const std::string& path, std::str
         error = path + " has no entry " XT_ENTRY_NAME;
         return nullptr;
     }
+    // The distiller the plug-in starts through the shell is reported on.
+    win::watchShellStarts(handle);
     return std::make_unique<WinModule>(handle, entry);
 }
 

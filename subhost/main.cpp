@@ -23,7 +23,8 @@ namespace {
 // On Windows the user acts on real windows from a second thread; without a
 // script it answers message boxes with OK and closes what the plug-in opens.
 // It narrates what happens for the scripted commands, as the headless window
-// system does. The shell starts the distiller: there is no process to adopt.
+// system does. The shell starts the distiller; the host watches the
+// plug-in's calls to the shell (win/shellstart.h) to report on it.
 class WindowsToolkit : public HostToolkit {
 public:
     const char* programName() const override { return "folantra-host"; }
@@ -49,9 +50,9 @@ public:
     }
     const std::vector<std::string>& scriptErrors() const override { return mUser->errors(); }
     bool scriptDone() const override { return mUser->scriptDone(); }
-    std::string distillerNotStarted(const AdoptedProgram&) const override
+    std::string distillerNotStarted(const AdoptedProgram& program) const override
     {
-        return "Acrobat Distiller is not found or cannot be run";
+        return program.error.empty() ? "Acrobat Distiller is not found or cannot be run" : program.error;
     }
 
 private:
@@ -117,6 +118,9 @@ using Toolkit = HeadlessToolkit;
 
 int main(int argc, char** argv)
 {
+#if defined(_WIN32)
+    win::Utf8Arguments utf8(argc, argv);
+#endif
     Toolkit toolkit;
     return runCommandLine(argc, argv, toolkit);
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -177,14 +178,14 @@ std::string quoted(const std::string& text)
 
 namespace {
 // The control as the script names it: its id, or its label in quotes.
-std::string target(const ScriptStep& s) { return s.label.empty() ? std::to_string(s.control) : quoted(s.label); }
+std::string target(const ScriptStep& s) { return s.label.empty() ? std::to_string(s.control) : subhost::quoted(s.label); }
 } // namespace
 
 std::string stepText(const ScriptStep& s)
 {
     using K = ScriptStep::Kind;
     switch (s.kind) {
-    case K::Type: return "type " + target(s) + " " + quoted(s.text);
+    case K::Type: return "type " + target(s) + " " + subhost::quoted(s.text);
     case K::Click: return "click " + target(s);
     case K::Choose: return "choose " + target(s) + " " + std::to_string(s.value);
     case K::Return: return "return";
@@ -192,13 +193,13 @@ std::string stepText(const ScriptStep& s)
     case K::Close: return "close";
     case K::Tab: return "tab";
     case K::BackTab: return "backtab";
-    case K::Folder: return "folder " + quoted(s.text);
+    case K::Folder: return "folder " + subhost::quoted(s.text);
     case K::FolderCancel: return "folder-cancel";
     case K::MsgOk: return "msgbox ok";
     case K::MsgClose: return "msgbox close";
     case K::Ok: return "ok";
     case K::Cancel: return "cancel";
-    case K::Style: return "style " + quoted(s.text);
+    case K::Style: return "style " + subhost::quoted(s.text);
     case K::Show: return "show";
     }
     return "?";
@@ -272,7 +273,7 @@ std::vector<ScriptStep> parseScript(const std::string& text, const std::string& 
 
 std::vector<ScriptStep> loadScript(const std::string& file)
 {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     if (!in)
         throw ScriptError(file + ": cannot be read");
     std::ostringstream text;
@@ -307,7 +308,7 @@ std::string describeWindow(const WindowView& w)
         if (c.kind == fourCC('u', 'p', 'a', 'n') || c.kind == fourCC('s', 'e', 'p', 'a'))
             continue;
         out << "  " << kindWord(c.type) << " " << (c.id > 0 ? std::to_string(c.id) : std::string("-"));
-        out << "\t" << quoted(c.text);
+        out << "\t" << subhost::quoted(c.text);
         if (c.type == fourCC('c', 'b', 'o', 'x') || c.type == fourCC('r', 'd', 'i', 'o'))
             out << (c.value == 1 ? " [on]" : " [off]");
         if (!c.enabled)
@@ -319,7 +320,7 @@ std::string describeWindow(const WindowView& w)
         if (c.focused)
             out << " [focus]";
         if (c.selLength > 0)
-            out << " [selected " << quoted(c.selectedText()) << "]";
+            out << " [selected " << subhost::quoted(c.selectedText()) << "]";
         out << "\n";
     }
     return out.str();
@@ -418,11 +419,11 @@ bool ScriptUser::controlUsable(const WindowView& w, ScriptStep& step)
         }
         const std::vector<const ControlView*>& found = exact.empty() ? starts : exact;
         if (found.empty()) {
-            fail(&step, stepText(step) + ": " + where + " has no control labelled " + quoted(step.label));
+            fail(&step, stepText(step) + ": " + where + " has no control labelled " + subhost::quoted(step.label));
             return false;
         }
         if (found.size() > 1) {
-            fail(&step, stepText(step) + ": " + quoted(step.label) + " names several controls of " + where +
+            fail(&step, stepText(step) + ": " + subhost::quoted(step.label) + " names several controls of " + where +
                             " (" + std::to_string(found[0]->id) + " and " + std::to_string(found[1]->id) +
                             "): give more of the label or the id");
             return false;
@@ -589,7 +590,7 @@ bool ScriptUser::runHostDialog(const char* what, bool printDialog)
                 return false;
             }
             if (!mDriver.hasOutputStyle(s.text)) {
-                fail(&s, "there is no output style named " + quoted(s.text));
+                fail(&s, "there is no output style named " + subhost::quoted(s.text));
                 return false;
             }
             say("> " + stepText(s));

@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -43,6 +45,61 @@ int nestingDepth(pugi::xml_node node)
     }
     return deepest;
 }
+bool startsWith(const std::string& text, std::size_t at, const char* prefix)
+{
+    return text.compare(at, std::strlen(prefix), prefix) == 0;
+}
+
+// pugixml does not expand entities declared in a DTD and keeps a reference
+// to one ("&co;") as its literal text, which would reach the plug-in and be
+// saved as "&amp;co;". A style file that declares entities, or refers to one
+// XML does not define, is refused instead; character references and the five
+// entities of XML are read as usual. Comments, CDATA sections and processing
+// instructions hold no references.
+void refuseEntities(const std::string& xml, const std::string& fileName)
+{
+    std::size_t i = 0;
+    auto skipTo = [&](const char* end) {
+        std::size_t e = xml.find(end, i);
+        i = e == std::string::npos ? xml.size() : e + std::strlen(end);
+    };
+    while (i < xml.size()) {
+        if (startsWith(xml, i, "<!--")) {
+            skipTo("-->");
+        } else if (startsWith(xml, i, "<![CDATA[")) {
+            skipTo("]]>");
+        } else if (startsWith(xml, i, "<?")) {
+            skipTo("?>");
+        } else if (startsWith(xml, i, "<!DOCTYPE")) {
+            std::size_t subset = xml.find_first_of("[>", i);
+            if (subset != std::string::npos && xml[subset] == '[') {
+                std::size_t close = xml.find(']', subset);
+                std::size_t entity = xml.find("<!ENTITY", subset);
+                if (entity != std::string::npos && (close == std::string::npos || entity < close))
+                    throw StyleError(fileName + ": declares an entity in its DTD at byte " + std::to_string(entity) +
+                                     "; the host does not expand entities, so a style file must not declare any");
+                i = close == std::string::npos ? xml.size() : close;
+            }
+            skipTo(">");
+        } else if (xml[i] == '&') {
+            std::size_t semi = xml.find(';', i);
+            std::string name = semi == std::string::npos ? std::string() : xml.substr(i + 1, semi - i - 1);
+            bool isName = !name.empty() && name.find_first_of(" \t\r\n<>&\"'") == std::string::npos;
+            if (!isName)
+                throw StyleError(fileName + ": not valid XML: an & that starts no reference at byte " +
+                                 std::to_string(i) + " (an & in a text is written &amp;)");
+            bool known = name == "lt" || name == "gt" || name == "amp" || name == "apos" || name == "quot" ||
+                         (name.size() > 1 && name[0] == '#');
+            if (!known)
+                throw StyleError(fileName + ": refers to the entity &" + name.substr(0, 40) + "; at byte " +
+                                 std::to_string(i) + ", which XML does not define (the host expands no "
+                                 "entities of a DTD)");
+            i = semi + 1;
+        } else {
+            ++i;
+        }
+    }
+}
 } // namespace
 
 std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& fileName)
@@ -51,6 +108,7 @@ std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& 
     pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size());
     if (!r)
         throw StyleError(fileName + ": not valid XML: " + r.description() + " at byte " + std::to_string(r.offset));
+    refuseEntities(xml, fileName);
     pugi::xml_node root = doc.child("outputstyles");
     if (!root)
         throw StyleError(fileName + ": missing the element <outputstyles>");
@@ -83,7 +141,7 @@ std::vector<OutputStyle> parseStyles(const std::string& xml, const std::string& 
 std::vector<OutputStyle> loadStyles(const std::string& file)
 {
     pugi::xml_document probe;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     if (!in)
         throw StyleError(file + ": cannot be opened");
     std::stringstream ss;

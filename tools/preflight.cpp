@@ -1,4 +1,5 @@
 #include "tools/preflight.h"
+#include "subhost/counted.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -242,14 +243,13 @@ std::string pagesLabel(const std::vector<int>& pages)
     std::string r = rangesText(pages);
     if (pages.size() == 1)
         return "page " + r;
-    return "pages " + r + " (" + std::to_string(pages.size()) + " pages)";
+    return "pages " + r + " (" + subhost::counted(pages.size(), "page", "pages") + ")";
 }
 } // namespace
 
 std::string report(const Pdf& pdf, const std::vector<Check>& checks)
 {
-    std::string out = pdf.file + ": " + std::to_string(pdf.pages.size()) +
-                      (pdf.pages.size() == 1 ? " page\n" : " pages\n");
+    std::string out = pdf.file + ": " + subhost::counted(pdf.pages.size(), "page", "pages") + "\n";
     for (const PageGroup& g : groupPages(pdf)) {
         out += pagesLabel(g.pages) + ":\n";
         if (g.page->rotate != 0)
@@ -278,7 +278,7 @@ std::string report(const Pdf& pdf, const std::vector<Check>& checks)
             out += "          " + (f.pages.empty() ? std::string() : pagesLabel(f.pages) + ": ") + f.text + "\n";
     }
     out += "preflight " + std::string(allPassed(checks) ? "passed" : "failed") + ": " + std::to_string(passed) +
-           " of " + std::to_string(checks.size()) + " checks passed\n";
+           " of " + subhost::counted(checks.size(), "check", "checks") + " passed\n";
     return out;
 }
 

@@ -4,6 +4,7 @@
 // Exit codes: 0 every check passed, 1 a check failed or the PDF cannot be
 // read, 2 usage error.
 #include "folantra/version.h"
+#include "subhost/counted.h"
 #include "tools/preflight.h"
 
 #include <CLI/CLI.hpp>
@@ -57,7 +58,8 @@ int main(int argc, char** argv)
         } else {
             std::cout << preflight::report(pdf, checks);
             if (!previews.empty())
-                std::cout << "previews: " << previews.size() << " PNG files in " << previewDir << " ("
+                std::cout << "previews: " << subhost::counted(previews.size(), "PNG file", "PNG files") << " in "
+                          << previewDir << " ("
                           << std::filesystem::path(previews.front()).filename().string()
                           << (previews.size() > 1 ? " to " + std::filesystem::path(previews.back()).filename().string()
                                                   : std::string())

@@ -4,6 +4,7 @@
 #include "subhost/win/winread.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <map>
@@ -381,5 +382,21 @@ void setNarrator(ScriptUser* user) { sState.narrator = user; }
 bool runPrintDialog(Host& host) { return runHostDialog(host, true, 0); }
 
 bool runStyleEditor(Host& host, xtstyleref style) { return runHostDialog(host, false, style); }
+
+Utf8Arguments::Utf8Arguments(int& argc, char**& argv)
+{
+    int n = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (wide == nullptr)
+        return; // the narrow arguments stay
+    for (int i = 0; i < n; ++i)
+        mArgs.push_back(narrow(wide[i]));
+    LocalFree(wide);
+    for (std::string& a : mArgs)
+        mPointers.push_back(&a[0]);
+    mPointers.push_back(nullptr);
+    argc = n;
+    argv = mPointers.data();
+}
 
 } // namespace subhost::win

@@ -14,6 +14,20 @@
 
 namespace subhost::win {
 
+// The program's arguments in UTF-8, read from the wide command line: the
+// narrow argv that main() gets is in the ANSI code page and loses every
+// letter it cannot hold. Replaces argc and argv for as long as it lives.
+class Utf8Arguments {
+public:
+    Utf8Arguments(int& argc, char**& argv);
+    Utf8Arguments(const Utf8Arguments&) = delete;
+    Utf8Arguments& operator=(const Utf8Arguments&) = delete;
+
+private:
+    std::vector<std::string> mArgs;
+    std::vector<char*> mPointers;
+};
+
 // Offers the "windialog" group to the plug-in and makes the host's main
 // window. Call before Host::load.
 void install(Host& host);

@@ -218,6 +218,42 @@ TEST(Cli, InfoShowsTheStoredSettingsAndUnambiguousSpreads)
     EXPECT_EQ(r["document"]["settings"].begin().key(), "TrimBox");
 }
 
+// Every count the host and the preflight print agrees with its noun: a
+// one-page document with one box and a one-byte block, printed, distilled and
+// previewed into one PNG file.
+TEST(Cli, CountsAgreeWithTheirNouns)
+{
+    std::string dir = e2e::tempFolder("cli-counts");
+    nlohmann::json j = {{"name", "One.qxp"},
+                        {"pageSize", {{"width", 300}, {"height", 400}}},
+                        {"spreads", {{{"pages", 1}, {"boxes", {{{"bounds", {20, 20, 100, 280}}, {"fill", 0.5}}}}}}},
+                        {"xtensionData", {{"ABCD", {{"base64", "QQ=="}}}}}};
+    const std::string doc = dir + "/one.json";
+    std::ofstream(doc) << j.dump(1);
+    std::string everything;
+    auto expect = [&](const Outcome& o, std::initializer_list<const char*> lines) {
+        everything += o.output;
+        for (const char* line : lines)
+            EXPECT_NE(o.output.find(line), std::string::npos) << line << " in\n" << o.output;
+    };
+    expect(host("info " + doc), {"300 x 400 pt, 1 page in 1 spread\n", "spread 1: page 1 (1 page), 1 box\n",
+                                 "XTension data 'ABCD': 1 byte\n"});
+    Outcome printed = host("print " + doc + " -o " + dir + "/one.ps");
+    ASSERT_EQ(printed.status, 0) << printed.output;
+    expect(printed, {"printed 1 page of One.qxp into "});
+    expect(host("dialog " + doc + " --script " FOLANTRA_SOURCE_DIR "/samples/confirm-script.txt"),
+           {"printed 1 page (the PostScript is not kept without -o)\n"});
+
+    pdfcheck::distillFile(dir + "/one.ps", dir + "/one.pdf");
+    Outcome preflight = e2e::runCommand(std::string(FOLANTRA_PREFLIGHT_PATH) + " " + dir + "/one.pdf --preview " + dir +
+                                        "/preview");
+    expect(preflight, {"one.pdf: 1 page\n", "previews: 1 PNG file in "});
+    EXPECT_TRUE(fs::exists(dir + "/preview/page-1.png")) << preflight.output;
+
+    for (const char* wrong : {"1 pages", "1 spreads", "1 boxes", "1 bytes", "1 PNG files", "1 checks"})
+        EXPECT_EQ(everything.find(std::string(" ") + wrong), std::string::npos) << wrong << " in\n" << everything;
+}
+
 TEST(Cli, ExitCodesAndVersion)
 {
     Outcome v = host("--version");

@@ -128,6 +128,47 @@ TEST(HostileCli, DeeplyNestedStyleNodesAreRefusedOnLoad)
     EXPECT_FALSE(fs::exists(dir + "/out.xml"));
 }
 
+// pugixml keeps a reference to an entity of a DTD as its literal text: such a
+// style file is refused (a declaration and an undeclared reference alike),
+// and nothing is printed or saved; the five entities of XML and character
+// references are still read.
+TEST(HostileCli, EntitiesOfADtdAreRefusedNeverTakenAsText)
+{
+    std::string dir = e2e::tempFolder("cli-entities");
+    const std::string body = "<outputstyles><style name=\"B\" kind=\"RTPX\"><xtension code=\"KDIC\">"
+                             "<Folantra Title=\"&co; brochure\"/></xtension></style></outputstyles>";
+    struct Case {
+        std::string xml, fault;
+    };
+    const Case cases[] = {
+        {"<?xml version=\"1.0\"?>\n<!DOCTYPE outputstyles [<!ENTITY co \"Kestrovan\">]>\n" + body,
+         "declares an entity in its DTD at byte 46"},
+        {body, "refers to the entity &co; at byte 81, which XML does not define"},
+        {"<!DOCTYPE outputstyles SYSTEM \"co.dtd\">" + body, "refers to the entity &co;"},
+        {"<outputstyles><style name=\"A & B\" kind=\"RTPX\"/></outputstyles>", "not valid XML: an & that starts no reference at byte 29"},
+    };
+    std::string script = dir + "/script.txt";
+    std::ofstream(script) << "ok\n";
+    int i = 0;
+    for (const Case& c : cases) {
+        std::string file = dir + "/styles" + std::to_string(i++) + ".xml";
+        std::ofstream(file) << c.xml;
+        Outcome p = run("print --no-dialog " + q(std::string(FOLANTRA_SOURCE_DIR) + "/samples/brochure.json") +
+                        " --styles " + q(file) + " --style B -o " + q(dir + "/b.ps"));
+        EXPECT_EQ(p.status, 1) << p.output;
+        EXPECT_NE(p.output.find(file + ": " + c.fault), std::string::npos) << c.fault << " in " << p.output;
+        EXPECT_FALSE(fs::exists(dir + "/b.ps"));
+        Outcome e = run("style-editor --styles " + q(file) + " --style B --script " + q(script) + " --save " +
+                        q(dir + "/out.xml"));
+        EXPECT_EQ(e.status, 1) << e.output;
+        EXPECT_FALSE(fs::exists(dir + "/out.xml"));
+    }
+    EXPECT_NO_THROW(subhost::parseStyles("<!DOCTYPE outputstyles><!-- &co; --><outputstyles><style name=\"&lt;A&gt; "
+                                         "&amp; &#66;&#x43; &quot;&apos;\" kind=\"RTPX\"><![CDATA[&co;]]></style>"
+                                         "</outputstyles>",
+                                         "fine.xml"));
+}
+
 // Names and settings that are not UTF-8: the lines for people keep their
 // bytes, a saved style file too, and JSON (which holds only Unicode) shows
 // each such byte as U+FFFD instead of ending the host.

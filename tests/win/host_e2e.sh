@@ -97,14 +97,12 @@ print)
     [ "$(grep -c "\.25 setlinewidth" "$work/b.ps")" -ge 3 ] || fail "no page border on every page"
     ;;
 files)
-    # An existing job file is replaced, the NUL device is written in place,
-    # and a failure names the file with the system's reason; no temporary
-    # file stays behind.
+    # An existing job file is replaced, and a failure names the file with the
+    # system's reason; no temporary file stays behind.
     sample=$(winpath "$src/samples/brochure.json")
     printf 'old job' >"$work/job.ps"
     plain print --no-dialog "$sample" -o "$(winpath "$work/job.ps")" >"$work/log" || fail "print: $(cat "$work/log")"
     head -c 14 "$work/job.ps" | grep -q '^%!PS-Adobe-3.0' || fail "job.ps was not replaced"
-    plain print --no-dialog "$sample" -o NUL >"$work/log" || fail "NUL: $(cat "$work/log")"
     # A link is written through: its file gets the job, the link stays a link.
     mkdir "$work/jobs"
     printf 'old job' >"$work/jobs/real.ps"
@@ -257,6 +255,92 @@ distiller)
     grep -qF "\"$(winpath "$work/with blanks/Brochure.qxp.ps")\"" "$work/bin/distiller-args.txt" ||
         fail "the distiller got: $(cat "$work/bin/distiller-args.txt")"
     ;;
+xml)
+    # Style files go through the Linux host's engine: a file the Linux host keeps byte for byte (another plug-in's
+    # node with namespaces and line breaks and tabs in an attribute, a noncharacter in the author) is kept byte
+    # for byte; a style name matches in any script; a malformed file names the place; entities of a DTD are refused.
+    printf '%s\n' '<?xml version="1.0" encoding="UTF-8"?>' '<outputstyles>' \
+        '  <style name="Übersicht" kind="RTPX">' \
+        '    <xtension code="KDIC">' \
+        "      <Folantra Title=\"Overview\" TrimBox=\"1\" PageBorder=\"0\" PrintToFile=\"0\" AskForName=\"0\" Distill=\"0\" Scale=\"1\" Folder=\"\" ScX=\"0.90000\" ScY=\"0.90000\" Author=\"A$(printf '\xef\xbf\xbe')B\" Keywords=\"\" />" \
+        '    </xtension>' \
+        '    <xtension code="OTHR">' \
+        '      <o:owner xmlns:o="urn:example:other" o:note="line&#10;tab&#09;end">Kestrovan &amp; Co<o:x />' \
+        '      </o:owner>' \
+        '    </xtension>' \
+        '  </style>' '</outputstyles>' >"$work/styles.xml"
+    printf 'ok\n' >"$work/ok.txt"
+    printf 'click 17\ntype 4 "A\xef\xbf\xbeB"\nreturn\nok\n' >"$work/author.txt"
+    gui style-editor --styles "$(winpath "$work/styles.xml")" --style "Übersicht" --script "$(winpath "$work/author.txt")" \
+        --save "$(winpath "$work/saved.xml")" >"$work/log" 2>&1 || fail "style editor: $(cat "$work/log")"
+    cmp "$work/styles.xml" "$work/saved.xml" || fail "the style file changed: $(diff "$work/styles.xml" "$work/saved.xml")"
+    plain print --no-dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$work/styles.xml")" \
+        --style "Übersicht" -o "$(winpath "$work/u.ps")" >"$work/log" 2>&1 || fail "--style Übersicht: $(cat "$work/log")"
+    printf '<outputstyles>\n  <style name="A" kind="RTPX">\n  </stile>\n</outputstyles>\n' >"$work/bad.xml"
+    if plain print --no-dialog "$(winpath "$src/samples/brochure.json")" --styles "$(winpath "$work/bad.xml")" \
+        --style A -o "$(winpath "$work/b.ps")" >"$work/log" 2>&1; then fail "a malformed style file was read"; fi
+    grep -qF "bad.xml: not valid XML: Start-end tags mismatch at byte 50" "$work/log" || fail "malformed: $(cat "$work/log")"
+    printf '<!DOCTYPE outputstyles [<!ENTITY co "Kestrovan">]>\n<outputstyles><style name="A" kind="RTPX"><xtension code="KDIC"><Folantra Title="&co; brochure"/></xtension></style></outputstyles>\n' >"$work/dtd.xml"
+    if gui style-editor --styles "$(winpath "$work/dtd.xml")" --style A --script "$(winpath "$work/ok.txt")" \
+        --save "$(winpath "$work/dtd-saved.xml")" >"$work/log" 2>&1; then fail "a style file with a DTD's entity was read"; fi
+    grep -qF "dtd.xml: declares an entity in its DTD at byte 24" "$work/log" || fail "DTD: $(cat "$work/log")"
+    [ ! -e "$work/dtd-saved.xml" ] || fail "the style file with a DTD was saved"
+    ;;
+non-files)
+    # Names that are devices on Windows and pipes are refused with the file named, and nothing is reported printed;
+    # a folder with letters beyond ASCII gets the job under its own name.
+    sample=$(winpath "$src/samples/brochure.json")
+    for name in NUL "$(winpath "$work/aux.ps")" "$(winpath "$work/Com1 .txt")" "$(winpath "$work/sub/LPT9.PS")" \
+        '\\.\COM3'; do
+        if plain print --no-dialog "$sample" -o "$name" >"$work/log" 2>&1; then fail "$name was written: $(cat "$work/log")"; fi
+        grep -qF "cannot write $name: it is the device " "$work/log" || fail "$name: $(cat "$work/log")"
+    done
+    [ ! -e "$work/sub" ] || fail "a folder was made for a device"
+    if plain print --no-dialog "$sample" -o '\\.\pipe\folantra-e2e' >"$work/log" 2>&1; then fail "a pipe was written"; fi
+    grep -qF 'cannot write \\.\pipe\folantra-e2e: it is a pipe, not a file' "$work/log" || fail "pipe: $(cat "$work/log")"
+    # A document named as a device: the plug-in refuses the file it would name, and the job is not reported printed.
+    doc_printing_to "$(winpath "$work")" | sed 's/"name": "Brochure.qxp"/"name": "Aux"/' >"$work/named-aux.json"
+    if gui print "$(winpath "$work/named-aux.json")" >"$work/log" 2>&1; then fail "Aux.ps was reported printed: $(cat "$work/log")"; fi
+    # (The plug-in's message box naming the file is checked by the case device-names.)
+    grep -qF "folantra-host: the job went to no file" "$work/log" || fail "Aux: $(cat "$work/log")"
+    if grep -q "printed into" "$work/log"; then fail "Aux: $(cat "$work/log")"; fi
+    mkdir "$work/Köln"
+    doc_printing_to "$(winpath "$work/Köln")" >"$work/doc.json"
+    gui print "$(winpath "$work/doc.json")" >"$work/log" 2>&1 || fail "print into Köln: $(cat "$work/log")"
+    [ -s "$work/Köln/Brochure.ps" ] || fail "no Köln/Brochure.ps: $(ls "$work") $(cat "$work/log")"
+    ;;
+script-fails)
+    # A script that fails on the way saves neither the style file nor the document.
+    cp "$src/samples/styles.xml" "$work/styles.xml"
+    printf 'click 2\nclick 99\nok\n' >"$work/script.txt"
+    if gui style-editor --styles "$(winpath "$work/styles.xml")" --style "Slightly narrower" \
+        --script "$(winpath "$work/script.txt")" --save "$(winpath "$work/new.xml")" >"$work/log" 2>&1; then
+        fail "a failed script exited 0"
+    fi
+    grep -q "the output styles are not saved: the script failed" "$work/log" || fail "style editor: $(cat "$work/log")"
+    [ ! -e "$work/new.xml" ] || fail "a failed script saved the style file"
+    if gui dialog "$(winpath "$src/samples/brochure.json")" --script "$(winpath "$work/script.txt")" \
+        --save "$(winpath "$work/saved.json")" >"$work/log" 2>&1; then fail "a failed script exited 0"; fi
+    grep -q "the document is not saved: the script failed" "$work/log" || fail "dialog: $(cat "$work/log")"
+    [ ! -e "$work/saved.json" ] || fail "a failed script saved the document"
+    ;;
+no-distiller)
+    # Settings that start the distiller, and no distiller to be found: a failure with a message, with and without
+    # --wait-distiller.
+    mkdir -p "$work/out" "$work/bin"
+    cp "$host" "$work/bin/"
+    cp -r "$build/XTensions" "$work/bin/"
+    sed "s|Folder=@OUT@|Folder=$(winpath "$work/out" | sed 's/\\/\\\\\\\\/g')|" "$src/samples/brochure-demo.json" >"$work/doc.json"
+    for wait in "" --wait-distiller; do
+        if "$src/cmake/wine-gui-run.sh" --prefix "$build/wineprefix-gui" "$work/bin/folantra-host.exe" \
+            print "$(winpath "$work/doc.json")" $wait >"$work/log" 2>&1; then
+            fail "no distiller, and exit 0 ($wait): $(cat "$work/log")"
+        fi
+        grep -q "folantra-host: the distiller could not be started: \"Acrobat Distiller\" is not found" "$work/log" ||
+            fail "no word of the distiller ($wait): $(cat "$work/log")"
+    done
+    [ -s "$work/out/Brochure.ps" ] || fail "the job was not printed"
+    ;;
 distiller-registered)
     # No distiller of that name anywhere the shell looks; the one that an installed Acrobat registers under
     # App Paths as acrodist.exe is started instead: the machine's registration, then the user's (quoted, as
@@ -285,14 +369,18 @@ distiller-registered)
     done
     ;;
 distiller-missing)
-    # Nothing starts: the user is told once, with the file.
+    # Nothing starts: the user is told once, with the file, and the host fails with its own message, as
+    # folantra-host on Linux does.
     app_paths "" ""
     mkdir -p "$work/out"
     sed "s|Folder=@OUT@|Folder=$(winpath "$work/out" | sed 's/\\/\\\\\\\\/g')|" \
         "$src/samples/brochure-demo.json" >"$work/doc.json"
     printf 'ok\n' >"$work/ok.txt"
-    gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1 ||
-        fail "dialog: $(cat "$work/log")"
+    if gui dialog "$(winpath "$work/doc.json")" --script "$(winpath "$work/ok.txt")" >"$work/log" 2>&1; then
+        fail "no distiller, and exit 0: $(cat "$work/log")"
+    fi
+    grep -q "folantra-host: the distiller could not be started: \"Acrobat Distiller\" is not found" "$work/log" ||
+        fail "no word of the host's: $(cat "$work/log")"
     [ -s "$work/out/Brochure.ps" ] || fail "no Brochure.ps: $(ls "$work/out")"
     box="message box [Folantra]: Acrobat Distiller could not be started; the PostScript file was not distilled. / $(winpath "$work/out/Brochure.ps")  -> OK"
     grep -qxF "$box" "$work/log" || fail "no message naming the file: $(cat "$work/log")"
