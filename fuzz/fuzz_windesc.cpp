@@ -9,7 +9,7 @@
 // control inside a container created before it, owned by the window, the
 // focus and the tab order on existing controls, selections inside the text.
 #include "ui/dialogs.h"
-#include "ui/windesc.h"
+#include "ui/dlgbuild.h"
 #include "util/mystrings.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include "ui/dlgbuild.h"
 #include "ui/toolkit.h"
 #include "ui/windesc.h"
 #include "util/mystr.h"
@@ -162,12 +163,6 @@ bool choose(DlgWindow& w, DlgControl* c, int item)
 } // namespace
 
 std::int32_t newWindowId() { return sNextWindowId++; }
-
-void adoptControls(DlgWindow* window)
-{
-    for (DlgControl& c : window->controls)
-        c.owner = window;
-}
 
 bool controlChanged(DlgWindow& w, int controlIndex, const ControlState& state)
 {

@@ -1,6 +1,6 @@
 #include "ui/panetable.h"
 
-#include "ui/windesc.h"
+#include "ui/dlgbuild.h"
 
 void buildPaneWindow(DlgWindow* window)
 {

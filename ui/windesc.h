@@ -1,12 +1,10 @@
-// Window descriptions and the dialog builder. A description is a small XML
-// resource (type "xml") named like the dialog: the window's title and client
-// size, then one `control` element per control in creation order. The
-// builder localizes every text, turns each control into its run-time kind
-// with the adjusted rectangle of the kind table, opens and closes groups and
-// containers ("####"), and places the window on the screen.
+// Window descriptions: reading them, nothing more. A description is a small
+// XML resource (type "xml") named like the dialog: the window's title and
+// client size, then one `control` element per control in creation order.
+// The dialog runtime's builder (ui/dlgbuild.h) makes the window from it.
 #pragma once
 
-#include "ui/dialogs.h"
+#include "ui/dlgmodel.h"
 
 #include <cstdint>
 #include <map>
@@ -41,16 +39,3 @@ bool readWinDesc(const char* text, WinDesc* desc);
 // is, then with the language's suffix, then "_E"); false when there is none
 // or it could not be read whole.
 bool loadWinDesc(const char* name, WinDesc* desc);
-
-// Localizes a control text, window title or menu item: a text ending in "…"
-// or ":" is looked up without the mark, which is then appended again; texts
-// of 250 bytes or more are left as they are, as is a text that is no key.
-std::string localizeText(const std::string& text);
-
-// Builds the window from the description: size (client size plus frame),
-// localized title, the root user pane (id 0) and every control. Kinds the
-// table does not know are skipped.
-void buildWindow(const WinDesc& desc, const FrameInsets& frame, DlgWindow* window);
-// Centres the window horizontally on the screen and puts its top at a quarter
-// of the free height.
-void placeWindow(DlgWindow* window, int screenWidth, int screenHeight);

@@ -1,7 +1,6 @@
 #include "util/mystr.h"
 
 #include "ui/toolkit.h"
-#include "util/mystrings.h"
 #include "util/os.h"
 
 #include <cstdarg>
@@ -9,30 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#if defined(FOLANTRA_ALLOC_FAULTS)
-// The test copy of the plug-in: whether this allocation is to fail
-// (tests/allocfail/allocfaults.cpp).
-bool myallocFaultDue();
-#endif
-
-void* myalloc(std::size_t count, std::size_t size)
-{
-    if (size != 0 && count > SIZE_MAX / size)
-        return nullptr;
-#if defined(FOLANTRA_ALLOC_FAULTS)
-    if (myallocFaultDue())
-        return nullptr;
-#endif
-    // calloc(0, ...) may answer null; hand out one byte so that a successful
-    // allocation is never mistaken for a failure.
-    return std::calloc(count == 0 || size == 0 ? 1 : count, size == 0 ? 1 : size);
-}
-
-void myfree(void* block)
-{
-    std::free(block);
-}
 
 std::u16string utf8ToUtf16(const char* text)
 {
@@ -128,16 +103,25 @@ std::string cutUTF8(const std::string& text, std::size_t max)
     return text.substr(0, utf8Fit(text.data(), text.size(), max));
 }
 
+namespace {
+MyStrTranslator sTranslator = nullptr; // set by the string table
+} // namespace
+
+void setMyStrTranslator(MyStrTranslator translator)
+{
+    sTranslator = translator;
+}
+
 MyStr::MyStr(const char* text, unsigned char translate)
 {
     if (text == nullptr)
         return;
     std::size_t n = std::strlen(text);
-    if (translate != 0 && n < 250) {
+    if (translate != 0 && n < 250 && sTranslator != nullptr) {
         char input[256];
         char output[512] = {};
         std::memcpy(input, text, n + 1);
-        translateString(input, output);
+        sTranslator(input, output);
         assign(output);
     } else {
         assign(text);

@@ -1,21 +1,14 @@
 // Text conversion between the plug-in's zero-terminated UTF-8 texts and UTF-16
-// or the other 8-bit encodings the plug-in hands to the system, plus the
-// plug-in's zero-filled allocation helpers.
+// or the other 8-bit encodings the plug-in hands to the system. The text
+// class knows no string table: the table hands it its translation when it
+// loads (setMyStrTranslator).
 #pragma once
+
+#include "util/myalloc.h" // getUString's copy is released with myfree
 
 #include <cstdarg>
 #include <cstddef>
 #include <string>
-
-// Zero-filled block of count * size bytes, or null when it cannot be had (or
-// the size overflows). Release with myfree.
-void* myalloc(std::size_t count, std::size_t size);
-void myfree(void* block);
-// Releases a block of myalloc when its owner goes (std::unique_ptr's deleter),
-// also when an exception passes.
-struct MyFree {
-    void operator()(void* block) const noexcept { myfree(block); }
-};
 
 // UTF-8 to UTF-16 code units, surrogate pairs for characters beyond U+FFFF.
 // Invalid input never stops the conversion and is never read past `length`:
@@ -77,8 +70,9 @@ class MyStr {
 public:
     MyStr() = default;
     // `text` as UTF-8; with `translate` set and a text shorter than 250 bytes,
-    // first looked up in the string table (translateString), so "title:"
-    // becomes "Title:" or "Titel:". A null text gives an empty object.
+    // first looked up in the string table (through the translator the table
+    // set, translateString), so "title:" becomes "Title:" or "Titel:". A
+    // null text gives an empty object.
     MyStr(const char* text, unsigned char translate);
     // The number formatted in decimal.
     explicit MyStr(long number);
@@ -124,3 +118,12 @@ private:
     bool mHasText = false;
     bool mHasUTF8 = false;
 };
+
+// Translates a label into `output` (at least 512 bytes), as translateString
+// of the string table does; `input` (a text shorter than 250 bytes) may be
+// changed.
+typedef void (*MyStrTranslator)(char* input, char* output);
+// The translation of MyStr's translating constructor; the string table sets
+// it when it loads. Without one (null) a text is taken as it is, as a
+// lookup without a table gives it.
+void setMyStrTranslator(MyStrTranslator translator);

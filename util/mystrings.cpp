@@ -105,6 +105,7 @@ void setResourceFolder(const char* folder)
 int setupMyStrings()
 {
     cleanupMyStrings();
+    setMyStrTranslator(translateString);
     sMyStrings = getResourceData("MyStrings", "xml", gLanguage);
     return sMyStrings != nullptr ? 0 : -1;
 }

@@ -1,6 +1,7 @@
 #include "util/xmlreader.h"
 
-#include "util/mystr.h"
+#include "util/myalloc.h"
+#include "util/mystr.h" // utf8Fit
 
 #include <climits>
 #include <cstring>

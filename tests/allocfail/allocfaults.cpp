@@ -92,7 +92,7 @@ void processDeleteArray(void* block)
 }
 } // namespace
 
-// Asked by myalloc before it allocates (util/mystr.cpp).
+// Asked by myalloc before it allocates (util/myalloc.cpp).
 bool myallocFaultDue() { return sAllocFaults.due(); }
 
 // The plug-in's module keeps these to itself (it exports only its entry), so

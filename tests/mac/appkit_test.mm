@@ -5,9 +5,11 @@
 #include "ui/mac/macui.h"
 
 #include "host/mac/bundle_mac.h"
+#include "ui/dlgbuild.h"
 #include "ui/msgbox.h"
 #include "ui/toolkit.h"
 #include "util/mac/cfseam.h"
+#include "util/mystrings.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +131,32 @@ TEST_F(AppKitLayer, TheAlertAnswersOneForItsFirstButtonAndTwoForTheOther)
     user->button = @"Cancel";
     user->answers = 1;
     EXPECT_EQ(showMessageBox("Folantra", "Go on?", "", 2), 2);
+}
+
+// The interface files' texts follow the rule of the dialog builder's texts,
+// in both languages: a mark (":" or "…") is kept and the rest looked up, a
+// text that is no key stays, and one of 250 bytes or more is never cut.
+TEST(AppKitStrings, InterfaceTextsAreLocalizedAsTheBuilderLocalizes)
+{
+    setResourceFolder(FOLANTRA_SOURCE_DIR "/resources");
+    const std::string longText(300, 'k');
+    const std::string longLabel = std::string(260, 'k') + ":";
+    const char* labels[] = {"title:", "chooseFolder\xE2\x80\xA6", "Untitled:", ":", "\xE2\x80\xA6", "OK",
+                            "metadata\xE2\x80\xA6", "crop", longText.c_str(), longLabel.c_str()};
+    for (std::int16_t language : {0, 3}) {
+        setupLanguage(language);
+        ASSERT_EQ(setupMyStrings(), 0);
+        for (const char* label : labels) {
+            NSString* shown = localizeString([NSString stringWithUTF8String:label]);
+            EXPECT_EQ(std::string([shown UTF8String]), localizeText(label)) << language << " " << label;
+        }
+        EXPECT_EQ(localizeString(nil), nil);
+        EXPECT_TRUE([localizeString(@"") isEqualToString:@""]);
+    }
+    EXPECT_TRUE([localizeString(@"title:") isEqualToString:@"Titel:"]);
+    setupLanguage(0);
+    setupMyStrings();
+    setResourceFolder(nullptr);
 }
 
 // The plug-in's bundle is a folder of the test's with one interface file,

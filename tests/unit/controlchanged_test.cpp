@@ -3,7 +3,7 @@
 // control (the state goes in, the control calls read it back, the control's
 // proc sees the command), then the dispatch rules around it.
 #include "ui/dialogs.h"
-#include "ui/windesc.h"
+#include "ui/dlgbuild.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The dialog runtime on built windows: the dispatch of user actions (Return,
 // Escape, closing, ids 1 and 2, control procs), and the control calls by kind.
 #include "ui/dialogs.h"
-#include "ui/windesc.h"
+#include "ui/dlgbuild.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 // Window descriptions and the builder: the shipped "MetaData" and "PSName"
 // descriptions, the kind table's rectangles, groups and containers, placement
 // and the tab order.
-#include "ui/windesc.h"
+#include "ui/dialogs.h"
+#include "ui/dlgbuild.h"
 #include "util/mystrings.h"
 
 #include <gtest/gtest.h>

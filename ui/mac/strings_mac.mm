@@ -3,6 +3,7 @@
 // table, translated before the window is shown.
 #include "ui/mac/macui.h"
 
+#include "ui/dlgbuild.h"
 #include "util/mystrings.h"
 
 #include <cstring>
@@ -29,15 +30,12 @@ NSString* stringForKey(NSString* key, NSString* fallback)
 
 NSString* localizeString(NSString* text)
 {
-    if (text == nil || [text length] == 0)
+    // The one rule of every toolkit (the dialog builder's localizeText).
+    const char* utf8 = text != nil ? [text UTF8String] : nullptr;
+    if (utf8 == nullptr || utf8[0] == '\0')
         return text;
-    unichar last = [text characterAtIndex:[text length] - 1];
-    if (last == ':' || last == 0x2026) {
-        NSString* stem = [text substringToIndex:[text length] - 1];
-        NSString* mark = [text substringFromIndex:[text length] - 1];
-        return [stringForKey(stem, stem) stringByAppendingString:mark];
-    }
-    return stringForKey(text, text);
+    NSString* localized = [NSString stringWithUTF8String:localizeText(utf8).c_str()];
+    return localized != nil ? localized : text;
 }
 
 NSString* CreateCFString(const char* text, unsigned char translate)

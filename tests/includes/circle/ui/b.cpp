@@ -1,0 +1,3 @@
+#include "ui/b.h"
+
+#include "ui/a.h"

@@ -1,0 +1,2 @@
+// The other half: b includes a, a includes b.
+#pragma once
