@@ -1,5 +1,5 @@
-// The system side of writing the host's files (fileio_posix.cpp,
-// fileio_win.cpp). Errors are the system's own codes (errno on POSIX,
+// The system side of writing the host's files (posix/fileio_posix.cpp,
+// win/fileio_win.cpp). Errors are the system's own codes (errno on POSIX,
 // GetLastError() on Windows); reason() gives their text.
 #pragma once
 

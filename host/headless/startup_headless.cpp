@@ -5,27 +5,19 @@
 
 #include "ui/msgbox.h"
 #include "ui/optionspane.h"
-#include "util/platform.h"
+#include "util/posix/resources_posix.h"
 
 #include <sys/stat.h>
 
-#include <cstring>
 #include <string>
 
 int32_t platformRequestCodes(xtsetuprec*) { return 0; }
 
 void platformSetupPaths()
 {
-    char self[512] = {};
-    bool found = false;
-    if (plat::modulePath(self, sizeof self)) {
-        std::string dir(self);
-        std::string::size_type slash = dir.rfind('/');
-        dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
-        struct stat st {};
-        found = ::stat((dir + "/Folantra.resources").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-    if (!found)
+    const std::string folder = resourceFolderBesideModule();
+    struct stat st {};
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         msgBox("Internal error: gBundleRef = NULL");
 }
 

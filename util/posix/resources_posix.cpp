@@ -3,6 +3,7 @@
 // them in its Resources folder: for <dir>/Folantra.xnt the folder is
 // <dir>/Folantra.resources. util/mac/resources_mac.mm replaces this file.
 #include "util/mystrings.h"
+#include "util/posix/resources_posix.h"
 
 #include "ui/toolkit.h"
 #include "util/files.h"
@@ -11,15 +12,23 @@
 #include <cstring>
 #include <string>
 
-char* copyPlatformResource(const char* name, const char* type)
+std::string resourceFolderBesideModule()
 {
     char module[512];
     if (!plat::modulePath(module, sizeof module))
-        return nullptr;
+        return std::string();
     char folder[512];
     char stem[512];
     getFolder(module, folder);
     getFileName(module, stem, false);
-    std::string path = std::string(folder) + "/" + stem + ".resources/" + name + "." + type;
+    return std::string(folder) + "/" + stem + ".resources";
+}
+
+char* copyPlatformResource(const char* name, const char* type)
+{
+    const std::string folder = resourceFolderBesideModule();
+    if (folder.empty())
+        return nullptr;
+    const std::string path = folder + "/" + name + "." + type;
     return copyResourceFile(path.c_str());
 }
