@@ -389,6 +389,7 @@ private:
     {
         std::int32_t id = idFor(dialog);
         if (mSeen.insert(dialog).second) {
+            settleOpened(dialog);
             if (const WindowView* v = window(id))
                 mUser.say("opened " + describeWindow(*v));
             shoot(dialog);
@@ -407,6 +408,20 @@ private:
                 PostMessageW(dialog, WM_CLOSE, 0, 0);
                 serveAfter(dialog);
             }
+        }
+    }
+
+    // A dialog is visible before its thread has activated it and given the
+    // focus to its control: the user looks at it once its loop runs idle and
+    // the focus is inside it (or after two seconds without a focus).
+    static void settleOpened(HWND dialog)
+    {
+        for (int waited = 0; waited < 2000; waited += 10) {
+            settle(dialog);
+            HWND focus = focusOf(dialog);
+            if (!IsWindow(dialog) || (focus != nullptr && (focus == dialog || IsChild(dialog, focus))))
+                return;
+            pause(10);
         }
     }
 
