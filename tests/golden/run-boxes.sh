@@ -28,10 +28,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/folantra-boxes.XXXXXX") || exit 2
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home/.config"
 if [ "$toolkit" = appkit ]; then
-  { cat /etc/GNUstep/GNUstep.conf 2>/dev/null
-    echo "GNUSTEP_USER_DIR_LIBRARY=$scratch/Library"
-    echo "GNUSTEP_USER_DEFAULTS_DIR=$scratch/Defaults"
-    echo "GNUSTEP_USER_DIR_APPS=$scratch/Applications"; } >"$scratch/GNUstep.conf"
+  . "$source/tests/mac/gnustep-conf.sh" && write_gnustep_conf "$scratch" || exit 2
   set -- env GNUSTEP_CONFIG_FILE="$scratch/GNUstep.conf" timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" \
     "$host" "$@"
 else

@@ -39,10 +39,7 @@ fi
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home/.config"
 if [ "$toolkit" = appkit ]; then
-  { cat /etc/GNUstep/GNUstep.conf 2>/dev/null
-    echo "GNUSTEP_USER_DIR_LIBRARY=$scratch/Library"
-    echo "GNUSTEP_USER_DEFAULTS_DIR=$scratch/Defaults"
-    echo "GNUSTEP_USER_DIR_APPS=$scratch/Applications"; } >"$scratch/GNUstep.conf"
+  . "$source/tests/mac/gnustep-conf.sh" && write_gnustep_conf "$scratch" || exit 2
 fi
 
 host_path() {

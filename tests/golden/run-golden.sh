@@ -115,10 +115,7 @@ launch() {
 }
 if [ "$toolkit" = appkit ]; then
   # GNUstep's user folders (defaults, library, applications) in the scratch folder.
-  { cat /etc/GNUstep/GNUstep.conf 2>/dev/null
-    echo "GNUSTEP_USER_DIR_LIBRARY=$scratch/Library"
-    echo "GNUSTEP_USER_DEFAULTS_DIR=$scratch/Defaults"
-    echo "GNUSTEP_USER_DIR_APPS=$scratch/Applications"; } >"$scratch/GNUstep.conf"
+  . "$source/tests/mac/gnustep-conf.sh" && write_gnustep_conf "$scratch" || exit 2
   "$source/tools/mac-distiller-app.sh" "$scratch/Applications" record "$scratch/distilled.txt" || exit 2
 fi
 

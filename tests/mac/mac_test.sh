@@ -12,10 +12,7 @@ export HOME=$WORK/home
 mkdir -p "$HOME" "$WORK/out"
 # GNUstep takes the user's folders from its configuration (not from HOME):
 # this run's library (Application Support, defaults, applications) is its own.
-{ cat /etc/GNUstep/GNUstep.conf 2>/dev/null
-  echo "GNUSTEP_USER_DIR_LIBRARY=$WORK/Library"
-  echo "GNUSTEP_USER_DEFAULTS_DIR=$WORK/Defaults"
-  echo "GNUSTEP_USER_DIR_APPS=$WORK/Applications"; } >"$WORK/GNUstep.conf"
+. "$SRC/tests/mac/gnustep-conf.sh" && write_gnustep_conf "$WORK" || exit 2
 export GNUSTEP_CONFIG_FILE=$WORK/GNUstep.conf
 FAILED=0
 
